@@ -1,0 +1,48 @@
+#include "calendar/time_parse.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+TEST(TimeParse, TwelveHourClock) {
+  RegionalSettings r;
+  const struct { const char* text; int minutes; } good[] = {
+      {"9:30", 570},     {"09:30", 570},     {"9:30p", 1290},   {"9:30 PM", 1290}, {"9:30pm", 1290},
+      {"9:30 p.m.", 1290}, {"9:30 a.m.", 570}, {"21:30", 1290},   {"12a", 0},        {"12 AM", 0},
+      {"12p", 720},      {"12:15 pm", 735},  {"0930", 570},     {"930", 570},      {"9", 540},
+      {"0", 0},          {"  7:05  ", 425},  {"23:59", 1439},   {"9.30", 570},     {"1200", 720},
+      {"12:00", 720},    {"11:59p", 1439},
+  };
+  for (const auto& c : good) {
+    auto parsed = ParseTimeOfDay(c.text, r);
+    ASSERT_TRUE(parsed.has_value()) << c.text;
+    EXPECT_EQ(*parsed, c.minutes) << c.text;
+  }
+  const char* bad[] = {"", "  ", "noon", "24:00", "9:60", "9:3", "13p", "0a", "9:30 xm", "12345",
+                       "9::30", ":30", "9:30pmx", "-1", "1:2:3", "9:30 q"};
+  for (const char* text : bad) EXPECT_FALSE(ParseTimeOfDay(text, r).has_value()) << text;
+}
+
+TEST(TimeParse, TwentyFourHourClockRefusesDesignators) {
+  RegionalSettings r;
+  r.clock24 = true;
+  EXPECT_EQ(ParseTimeOfDay("21:30", r), 1290);
+  EXPECT_EQ(ParseTimeOfDay("0930", r), 570);
+  EXPECT_EQ(ParseTimeOfDay("0:05", r), 5);
+  EXPECT_FALSE(ParseTimeOfDay("9:30 PM", r).has_value());
+  EXPECT_FALSE(ParseTimeOfDay("12a", r).has_value());
+}
+
+TEST(TimeParse, RegionalSeparatorAndDesignators) {
+  RegionalSettings r;
+  r.timeSeparator = 'h';
+  r.morning = "vorm";
+  r.afternoon = "nachm";
+  EXPECT_EQ(ParseTimeOfDay("9h30", r), 570);
+  EXPECT_EQ(ParseTimeOfDay("9h30 nachm", r), 1290);
+  EXPECT_EQ(ParseTimeOfDay("9:30 VORM", r), 570);
+}
+
+}  // namespace
+}  // namespace kv

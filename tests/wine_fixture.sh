@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# CTest fixture of the Windows build: `setup` starts an X display (Xvfb) on a free number,
+# makes a fresh Wine prefix and keeps one wineserver running for the whole test run;
+# `cleanup` stops both. KV_WINEPREFIX and KV_DISPLAY_FILE come from the test's environment.
+set -u
+: "${KV_WINEPREFIX:?}" "${KV_DISPLAY_FILE:?}"
+export WINEPREFIX="$KV_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+pidfile="$KV_DISPLAY_FILE.pid"
+
+free_display() {
+  local n
+  for n in $(seq 91 160); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
+  done
+  return 1
+}
+
+stop_all() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -s "$pidfile" ]; then kill "$(cat "$pidfile")" >/dev/null 2>&1 || true; fi
+  rm -f "$pidfile" "$KV_DISPLAY_FILE"
+}
+
+case "${1:-}" in
+  setup)
+    stop_all
+    n=$(free_display) || { echo "no free X display number"; exit 1; }
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    echo $! > "$pidfile"
+    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start on :$n"; exit 1; }
+    echo ":$n" > "$KV_DISPLAY_FILE"
+    export DISPLAY=":$n"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    # The server is made persistent before wineboot so that the system processes wineboot
+    # starts (services.exe and friends) stay up for the whole run with their output going
+    # nowhere; started later by a test, they would hold that test's output pipe open.
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wineboot -i >/dev/null 2>&1 </dev/null || { echo "wineboot failed"; exit 1; }
+    echo "Wine prefix $WINEPREFIX ready on display :$n"
+    ;;
+  cleanup)
+    stop_all
+    ;;
+  *)
+    echo "usage: $0 setup|cleanup"; exit 2 ;;
+esac
