@@ -7,14 +7,6 @@ set -u
 export WINEPREFIX="$KV_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 pidfile="$KV_DISPLAY_FILE.pid"
 
-free_display() {
-  local n
-  for n in $(seq 91 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
-  done
-  return 1
-}
-
 stop_all() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -s "$pidfile" ]; then kill "$(cat "$pidfile")" >/dev/null 2>&1 || true; fi
@@ -24,11 +16,16 @@ stop_all() {
 case "${1:-}" in
   setup)
     stop_all
-    n=$(free_display) || { echo "no free X display number"; exit 1; }
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it to the given descriptor, so
+    # several builds can run their tests at once.
+    numfile="$KV_DISPLAY_FILE.num"
+    rm -f "$numfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
     echo $! > "$pidfile"
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start on :$n"; exit 1; }
+    for _ in $(seq 1 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+    n=$(tr -dc '0-9' <"$numfile" 2>/dev/null)
+    [ -n "$n" ] || { echo "Xvfb did not start"; exit 1; }
+    rm -f "$numfile"
     echo ":$n" > "$KV_DISPLAY_FILE"
     export DISPLAY=":$n"
     rm -rf "$WINEPREFIX"
