@@ -59,7 +59,9 @@ const ZoneRecord& ZoneById(std::string_view text) {
   return *z;
 }
 
-double Rounded(double value) { return std::round(value * 1000) / 1000; }
+// Degrees in the output: azimuths to 0.001, coordinates to 0.000001 (a tenth of a second
+// of arc is 0.00003), so that the figures agree between platforms' maths libraries.
+double Rounded(double value, double scale = 1000) { return std::round(value * scale) / scale; }
 
 double Latitude(std::string_view text) {
   double v = ParseNumber(text, "latitude");
@@ -179,8 +181,8 @@ Command locations("locations", "FILE", [](Args& args) {
   messages.ThrowIfAny();
   Json out = Json::array();
   for (const LocationRecord& r : list)
-    out.push_back(Json{{"name", Utf8FromAnsi(r.name)}, {"lat", Rounded(r.Latitude() * 1000) / 1000},
-                       {"lon", Rounded(r.Longitude() * 1000) / 1000}, {"zone", r.zone}});
+    out.push_back(Json{{"name", Utf8FromAnsi(r.name)}, {"lat", Rounded(r.Latitude(), 1e6)},
+                       {"lon", Rounded(r.Longitude(), 1e6)}, {"zone", r.zone}});
   Emit(Json{{"locations", out}});
 });
 
