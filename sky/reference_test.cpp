@@ -11,7 +11,8 @@
 #include "sky/text_fields.h"
 
 #if defined(_WIN32)
-#include <cstdlib>
+// The one Win32 call needed here, declared rather than pulling in <windows.h>.
+extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameA(void* module, char* name, unsigned long size);
 #else
 #include <unistd.h>
 #endif
@@ -125,8 +126,9 @@ TEST_F(Reference, ZoneConversionAndClockFollowTheReference) {
 
 std::string ProgramFolder() {
 #if defined(_WIN32)
-  char* p = nullptr;
-  std::string path = _get_pgmptr(&p) == 0 && p ? p : "";
+  char buffer[4096];
+  unsigned long n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  std::string path = std::string(buffer, n);
 #else
   char buffer[4096];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);

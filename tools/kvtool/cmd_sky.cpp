@@ -12,7 +12,10 @@
 #include "sky/zones.h"
 #include "tools/kvtool/cli.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+// The one Win32 call needed here, declared rather than pulling in <windows.h>.
+extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameA(void* module, char* name, unsigned long size);
+#else
 #include <unistd.h>
 #endif
 
@@ -22,8 +25,9 @@ namespace {
 std::string ProgramFolder() {
   std::string path;
 #if defined(_WIN32)
-  char* p = nullptr;
-  if (_get_pgmptr(&p) == 0 && p) path = p;
+  char buffer[4096];
+  unsigned long n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  path = std::string(buffer, n);
   size_t cut = path.find_last_of("\\/");
 #else
   char buffer[4096];
