@@ -34,6 +34,15 @@ TEST_F(SunMoon, RiseAndSetAtLasVegas) {
   EXPECT_EQ(SunRiseSet(2024, 6, 21), sun);  // the cached answer
 }
 
+TEST_F(SunMoon, TransitPastTheDayDoesNotGiveTheNextDaysRise) {
+  // West of Greenwich the first transit estimate can exceed a whole day; the rise then must
+  // still be this day's (00:51 on 15 April 1917 at UTC−11), not the next day's (01:35).
+  SetSkySite(Site(22.4576, -157.5908, 660));
+  EXPECT_EQ(MoonRiseSet(1917, 4, 14).rise, 3);
+  EXPECT_EQ(MoonRiseSet(1917, 4, 15).rise, 51);
+  EXPECT_EQ(MoonRiseSet(1917, 4, 16).rise, 95);
+}
+
 TEST_F(SunMoon, PolarDayAndNight) {
   struct Case {
     double lat;
