@@ -353,11 +353,11 @@ RiseTransitSetResult RiseTransitSet(double T0, double deltaT, const double alpha
   double sinPhi = std::sin(latitude), cosPhi = std::cos(latitude);
 
   double cosH0 = (std::sin(h0) - sinPhi * std::sin(delta[1])) / (cosPhi * std::cos(delta[1]));
-  // The transit is brought into the day from either side: west of Greenwich the quotient can
-  // exceed 1, and a rise estimated from such a transit would be the next day's.
+  // The transit is brought into the day whatever the longitude: the quotient lies between
+  // -1.5 and 1.5, and rises and sets estimated from a transit of the day before or after
+  // would be that day's.
   double m0 = (a2 - longitude - theta0) / kTwoPi;
-  if (m0 < 0) m0 += 1;
-  else if (m0 >= 1) m0 -= 1;
+  m0 -= std::floor(m0);
   double m1, m2;
   if (std::fabs(cosH0) <= 1) {
     double H0 = std::acos(cosH0) / kTwoPi;
