@@ -152,14 +152,13 @@ Command daylight("daylight", "--zone ID YEAR [--lat DEG] [--file PATH]", [](Args
   int year = static_cast<int>(ParseInteger(args.Positional("year"), "year", 1, 9999));
   args.Done();
   if (!zone) throw UsageError("--zone is needed");
-  // The codes are the rule's dates; the latitude only decides how they are read (between
-  // them in the north, outside them in the south), which "south" reports.
-  double latitude = lat ? Latitude(*lat) : 0;
+  // The codes are the rule's dates whatever the place; the latitude only decides how the
+  // calendar reads them (between them in the north, outside them in the south), so it is
+  // checked but does not change them.
+  if (lat) Latitude(*lat);
   LoadZones(path);
   DaylightCodes c = ComputeDaylightCodes(ZoneById(*zone), year);
-  Json out{{"start", c.start}, {"end", c.end}};
-  if (lat) out["south"] = latitude < 0;
-  Emit(out);
+  Emit(Json{{"start", c.start}, {"end", c.end}});
 });
 
 Command convertTime("convert-time", "--from-zone ID --to-zone ID YYYY-MM-DDTHH:MM [--file PATH]", [](Args& args) {

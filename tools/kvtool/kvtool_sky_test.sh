@@ -50,7 +50,7 @@ expect_part 'phases 2024 --lat 36.17 --bias 480' '{"month":7,"day":5,"minute":89
 expect_part 'phases 2024 --lat -33.87 --bias -600 --dst 1006 407' '{"year":2024,"phases":[{"month":1,"day":4,"minute":872,"code":2},'
 expect 'daylight --zone 36 2024' '{"start":310,"end":1103}'
 expect 'daylight --zone 4 2024' '{"start":331,"end":1027}'
-expect 'daylight --zone 115 2024 --lat -33.9' '{"start":1006,"end":407,"south":true}'
+expect 'daylight --zone 115 2024 --lat -33.9' '{"start":1006,"end":407}'
 expect 'daylight --zone 108 2024' '{"start":0,"end":0}'
 expect 'convert-time --from-zone 41 --to-zone 36 2024-07-01T12:00' '{"time":"2024-07-01T09:00"}'
 expect 'convert-time --from-zone 36 --to-zone 1 2023-12-31T20:00' '{"time":"2024-01-01T04:00"}'
@@ -69,6 +69,7 @@ expect "daylight --zone 1 2021 --file $tmp/zones.dat" '{"start":328,"end":1031}'
 expect "convert-time --from-zone 36 --to-zone 1 2024-03-31T00:30 --file $tmp/zones.dat" '{"time":"2024-03-31T08:30"}'
 
 expect_exit 2 'latitude' sun 2024-06-21 --lat 91 --lon 0 --bias 0
+expect_exit 2 'latitude' daylight --zone 36 2024 --lat -95
 expect_exit 2 'needed' sun 2024-06-21 --lat 10 --bias 0
 expect_exit 2 'daylight code' phases 2024 --lat 10 --bias 0 --dst 1399 407
 expect_exit 1 'no zone with identifier 999' daylight --zone 999 2024
