@@ -28,6 +28,33 @@ class Container : public test::StoreTest {
   }
 };
 
+TEST(ContainerFormat, SlotsHeadersAndNotesRoundTrip) {
+  DbSlot slot{0x1234, 0x0040, 0x00ABCDEF, 0x0105, kDbTypeSchedItem, 3};
+  uint8_t raw[12];
+  SerializeDbSlot(slot, raw);
+  const uint8_t expected[12] = {0x34, 0x12, 0x40, 0, 0xEF, 0xCD, 0xAB, 0, 0x05, 0x01, 4, 3};
+  EXPECT_TRUE(std::equal(raw, raw + 12, expected));
+  EXPECT_EQ(ParseDbSlot(raw), slot);
+
+  std::vector<uint8_t> header(30, 0xEE);
+  DbHeaderFields h{7, 252, 140, 33, 900, 70000, 1};
+  SerializeDbHeaderFields(h, header.data());
+  EXPECT_EQ(ParseDbHeaderFields(header.data()), h);
+  EXPECT_EQ(std::string(header.begin(), header.begin() + 6), std::string("ORBDB\0", 6));
+  EXPECT_TRUE(std::all_of(header.begin() + 22, header.end(), [](uint8_t b) { return b == 0; }));
+
+  std::vector<uint8_t> note = SerializeNoteRecord(kDbTypeItemNote, "Bring the slides");
+  ASSERT_EQ(note.size(), 16u + 12);
+  EXPECT_EQ(ReadU16LE(note.data()), 28);
+  EXPECT_EQ(note[2], kDbTypeItemNote);
+  EXPECT_TRUE(std::all_of(note.begin() + 3, note.begin() + 11, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(note.back(), 0);
+  EXPECT_EQ(ParseNoteText(note), "Bring the slides");
+  note.pop_back();   // the length field no longer matches
+  EXPECT_EQ(ParseNoteText(note), std::nullopt);
+  EXPECT_EQ(ParseNoteText(std::vector<uint8_t>{5, 0, 1, 0, 0}), std::nullopt);
+}
+
 TEST(ContainerNames, MonthFileNamesFollowTheKey) {
   struct Case {
     uint32_t key;
