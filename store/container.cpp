@@ -158,7 +158,8 @@ bool GrowHeader() {
     if (wroteAny) MarkDamaged();
     return false;
   }
-  std::vector<uint8_t> grown = c.header;
+  // The new slots start empty, whatever the unused end of the old header block held.
+  std::vector<uint8_t> grown(c.header.begin(), c.header.begin() + DbSlotOffset(h.capacity));
   grown.resize(static_cast<size_t>(oldHeader + kDbBlock), 0);
   for (uint32_t i = 0; i < h.capacity; ++i) {
     uint8_t* p = grown.data() + DbSlotOffset(i);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "store/db_files.h"
+
 namespace kv {
 
 // The request block every container access passes.
@@ -29,8 +31,6 @@ constexpr uint16_t kDbListing = 0x100;    // set for deletions and listings; cha
 constexpr uint16_t kDbFindNext = 0x200;   // the next record of the type after the given id
 
 enum DbOp : int { kDbFind = 1, kDbRead = 2, kDbWrite = 5, kDbDelete = 9 };
-constexpr int kDbModeRead = 0;
-constexpr int kDbModeWrite = 2;
 
 // Opens the month file of a month key, or for key 0 the notes file named by DbSelectStore.
 // Mode 0 reads; mode 2 reads and writes and creates a missing file. Non-zero on success.

@@ -13,6 +13,10 @@ namespace kv {
 void SetDatabaseFolder(const std::string& folder);
 const std::string& DatabaseFolder();
 
+// Open modes of every store file.
+constexpr int kDbModeRead = 0;
+constexpr int kDbModeWrite = 2;
+
 // Which notes file a container opened with month key 0 is: 1 "ToDo.kvdb", 2 "PhoneBk.kvdb".
 constexpr int kStoreToDoNotes = 1;
 constexpr int kStorePhoneNotes = 2;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "store/db_files.h"
 #include "store/phone_format.h"
 
 namespace kv {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calendar/dates.h"
+#include "store/db_files.h"
 #include "store/todo_format.h"
 
 namespace kv {
