@@ -58,15 +58,17 @@ void EndChange() {
 }
 
 // A header update: the fields and every slot changed since the last one, in as few writes as
-// the distances between them allow. The bytes on disk end up as a full header write leaves them.
+// the distances between them allow (unchanged bytes between two close ranges go along). The
+// bytes on disk end up as a full header write leaves them.
 bool FlushHeader() {
+  constexpr uint32_t kMergeGap = 512;
   ContainerState& c = C();
   std::vector<std::pair<uint32_t, uint32_t>> ranges{{0, kDbFieldsSize}};
   for (uint32_t i : c.dirtySlots) ranges.emplace_back(DbSlotOffset(i), DbSlotOffset(i) + kDbSlotSize);
   std::sort(ranges.begin(), ranges.end());
   size_t merged = 0;
   for (size_t k = 1; k < ranges.size(); ++k) {
-    if (ranges[k].first <= ranges[merged].second + 64) ranges[merged].second = std::max(ranges[merged].second, ranges[k].second);
+    if (ranges[k].first <= ranges[merged].second + kMergeGap) ranges[merged].second = std::max(ranges[merged].second, ranges[k].second);
     else ranges[++merged] = ranges[k];
   }
   ranges.resize(merged + 1);
@@ -106,25 +108,6 @@ void Rollback() {
 
 // ---- growth -------------------------------------------------------------------------------
 
-bool MoveDataUp(uint64_t from, uint64_t to, bool& wroteAny) {
-  ContainerState& c = C();
-  uint8_t buffer[kDbMoveBuffer];
-  uint64_t whole = from + kDbMoveBuffer * ((to - from) / kDbMoveBuffer);
-  if (whole < to) {
-    size_t n = static_cast<size_t>(to - whole);
-    if (!c.file.ReadAt(whole, buffer, n)) return false;
-    wroteAny = true;
-    if (!c.file.WriteAt(whole + kDbBlock, buffer, n)) return false;
-  }
-  for (uint64_t pos = whole; pos > from;) {
-    pos -= kDbMoveBuffer;
-    if (!c.file.ReadAt(pos, buffer, kDbMoveBuffer)) return false;
-    wroteAny = true;
-    if (!c.file.WriteAt(pos + kDbBlock, buffer, kDbMoveBuffer)) return false;
-  }
-  return true;
-}
-
 // The saved state of the operation in progress follows the growth, so that undoing it later
 // leaves a header that fits the moved data.
 void GrowUndoState() {
@@ -154,7 +137,7 @@ bool GrowHeader() {
   c.fileSize = std::max<uint64_t>(c.fileSize, end + kDbBlock);
 
   bool wroteAny = false;
-  if (!MoveDataUp(oldHeader, end, wroteAny)) {
+  if (!MoveRegionUp(c.file, oldHeader, end, kDbBlock, wroteAny)) {
     if (wroteAny) MarkDamaged();
     return false;
   }

@@ -24,7 +24,6 @@ constexpr uint16_t kDbSlotsPerGrowth = 128;   // 128 x 12 = 1536
 constexpr uint16_t kDbChains = 31;            // slots 0 ... 30 are chain heads
 constexpr uint32_t kDbFieldsSize = 30;        // header fields before slot 0
 constexpr uint32_t kDbSlotSize = 12;
-constexpr uint32_t kDbMoveBuffer = 2048;      // growth moves data through one buffer this big
 constexpr size_t kDbMaxProblems = 200;        // a report lists at most this many problems
 
 // Record types.

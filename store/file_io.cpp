@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -122,6 +123,24 @@ bool BinaryFile::WriteAt(uint64_t offset, const void* data, size_t n) {
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     in += put, offset += static_cast<uint64_t>(put), n -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, bool& wroteAny) {
+  std::vector<uint8_t> buffer(kMoveBufferSize);
+  uint64_t whole = from + kMoveBufferSize * ((to - from) / kMoveBufferSize);
+  if (whole < to) {
+    size_t n = static_cast<size_t>(to - whole);
+    if (!file.ReadAt(whole, buffer.data(), n)) return false;
+    wroteAny = true;
+    if (!file.WriteAt(whole + by, buffer.data(), n)) return false;
+  }
+  for (uint64_t pos = whole; pos > from;) {
+    pos -= kMoveBufferSize;
+    if (!file.ReadAt(pos, buffer.data(), kMoveBufferSize)) return false;
+    wroteAny = true;
+    if (!file.WriteAt(pos + by, buffer.data(), kMoveBufferSize)) return false;
   }
   return true;
 }

@@ -40,6 +40,12 @@ class BinaryFile {
   int fd_ = -1;
 };
 
+// Moves the bytes [from, to) of a file up by `by` bytes, from the end backwards through one
+// buffer (the tail piece first, then whole pieces), so that no byte is overwritten before it has
+// been read. `wroteAny` tells whether the file was changed before a failure.
+constexpr size_t kMoveBufferSize = 64 * 1024;
+bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, bool& wroteAny);
+
 // True when a file (not a folder) of that name exists.
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);

@@ -92,17 +92,9 @@ bool Grow() {
   std::vector<uint8_t> room(kToDoGrowthBytes, 0);
   if (!t.file.WriteAt(to, room.data(), room.size())) return false;
   t.fileSize = to + kToDoGrowthBytes;
-  uint8_t buffer[kDbMoveBuffer];
-  uint64_t whole = from + kDbMoveBuffer * ((to - from) / kDbMoveBuffer);
-  bool ok = true;
-  if (whole < to) {
-    size_t n = static_cast<size_t>(to - whole);
-    ok = t.file.ReadAt(whole, buffer, n) && t.file.WriteAt(whole + kToDoGrowthBytes, buffer, n);
-  }
-  for (uint64_t pos = whole; ok && pos > from;) {
-    pos -= kDbMoveBuffer;
-    ok = t.file.ReadAt(pos, buffer, kDbMoveBuffer) && t.file.WriteAt(pos + kToDoGrowthBytes, buffer, kDbMoveBuffer);
-  }
+  bool wroteAny = false;
+  bool ok = MoveRegionUp(t.file, from, to, kToDoGrowthBytes, wroteAny);
+  if (!ok && !wroteAny) return false;
   std::vector<uint8_t> grown = t.header;
   grown.resize(ToDoHeaderSize(h.capacity + kToDoSlotsPerGrowth), 0);
   h.capacity = static_cast<uint16_t>(h.capacity + kToDoSlotsPerGrowth);
