@@ -82,7 +82,10 @@ std::set<uint16_t> ReadableIds() {
   return ids;
 }
 
-class ContainerDamage : public test::StoreTest {};
+class ContainerDamage : public test::StoreTest {
+ protected:
+  ContainerDamage() { filesMustVerify = false; }   // every file here is damaged on purpose
+};
 
 TEST_F(ContainerDamage, EachFaultIsRefusedOrReadUpToTheDamageAndNeverWritten) {
   GoodFile g = MakeGoodFile();

@@ -103,14 +103,25 @@ class StoreTest : public testing::Test {
     ResetStore();
     SetDatabaseFolder(folder);
   }
+  // Every database file a test leaves behind must pass verification, unless the test damaged it
+  // on purpose and says so.
   void TearDown() override {
     ResetStore();
+    if (filesMustVerify) {
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string path = entry.path().string();
+        if (DbFileKindOf(path) != DbFileKind::Unknown) {
+          EXPECT_EQ(Verify(path), std::vector<std::string>{}) << path;
+        }
+      }
+    }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
   }
   std::vector<std::string> Verify(const std::string& path) { return VerifyDbFile(path, DbFileKindOf(path)); }
 
   std::string folder;
+  bool filesMustVerify = true;
   ScriptedMessages messages;
   ScopedMessageSink scope{messages};
 };

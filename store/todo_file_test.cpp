@@ -135,6 +135,7 @@ TEST_F(ToDoFile, AFullFileGrowsBySixtyFourSlotsMovingTheItems) {
 }
 
 TEST_F(ToDoFile, OpeningRulesAndMessages) {
+  filesMustVerify = false;   // damaged on purpose
   EXPECT_FALSE(ToDoStoreOpen(kDbModeRead, 1201));
   EXPECT_EQ(ToDoCallerCode(), kCallerOpenFailed);
   EXPECT_TRUE(messages.Shown().empty());
@@ -165,6 +166,7 @@ TEST_F(ToDoFile, OpeningRulesAndMessages) {
 }
 
 TEST_F(ToDoFile, DamagedListsAreReadUpToTheDamageAndNeverWritten) {
+  filesMustVerify = false;   // damaged on purpose
   for (int n = 0; n < 5; ++n) ToDoInsertItem(1, Key(7, 1 + n), Item("t" + std::to_string(n)));
   std::vector<uint8_t> good = File();
   auto patch = [](std::vector<uint8_t>& f, uint16_t s, const std::function<void(ToDoSlot&)>& change) {
