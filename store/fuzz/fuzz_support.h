@@ -22,16 +22,28 @@ class ForgetMessages : public MessageSink {
   MsgAnswer Show(const UserMessage& message) override { return DefaultAnswer(message.buttons, message.defaultButton); }
 };
 
-// The folder every input's file goes into; one per process, made on first use.
-inline const std::string& Folder() {
-  static const std::string folder = [] {
+// The folder every input's file goes into; one per process, made on first use and removed
+// again when the run ends.
+struct ScratchFolder {
+  std::string path;
+  ForgetMessages sink;
+  ScratchFolder() {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kvfuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    static ForgetMessages sink;
+    path = dir.string();
     SetMessageSink(&sink);
-    return dir.string();
-  }();
-  return folder;
+  }
+  ~ScratchFolder() {
+    ResetStore();
+    SetMessageSink(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+inline const std::string& Folder() {
+  static const ScratchFolder folder;
+  return folder.path;
 }
 
 // A fresh store whose folder holds exactly `bytes` under `name`; the file's path.

@@ -143,6 +143,5 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> phoneOps = {0, 0, 0, 0, 0, 0, 2, 2, 0, 0, 1, 1, 1, 1, 0, 3, 3, 5, 0, 2, 0, 4, 0, 0};
   SaveOps("seed-phone-new", 2, phoneNew, phoneOps);
   SaveOps("seed-phone-busy", 2, phoneBusy, phoneOps);
-  std::filesystem::remove_all(fuzz::Folder());
   return 0;
 }
