@@ -1,0 +1,159 @@
+#include "store/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kv {
+namespace {
+
+#if defined(_WIN32)
+constexpr int kBinary = _O_BINARY;
+int SysOpen(const char* path, int flags, int perm) { return _open(path, flags | kBinary, perm); }
+int SysClose(int fd) { return _close(fd); }
+constexpr int kPerm = _S_IREAD | _S_IWRITE;
+constexpr char kSeparator = '\\';
+
+// The C runtime of Windows has no positioned read or write; a seek before each transfer
+// gives the same result for this single-threaded use.
+long long SysRead(int fd, void* buf, size_t n, uint64_t off) {
+  if (_lseeki64(fd, static_cast<long long>(off), SEEK_SET) < 0) return -1;
+  return _read(fd, buf, static_cast<unsigned>(n));
+}
+long long SysWrite(int fd, const void* buf, size_t n, uint64_t off) {
+  if (_lseeki64(fd, static_cast<long long>(off), SEEK_SET) < 0) return -1;
+  return _write(fd, buf, static_cast<unsigned>(n));
+}
+int64_t SysSize(int fd) {
+  struct _stati64 st;
+  return _fstati64(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+bool IsRegular(const std::string& path) {
+  struct _stati64 st;
+  return _stati64(path.c_str(), &st) == 0 && (st.st_mode & _S_IFREG);
+}
+#else
+int SysOpen(const char* path, int flags, int perm) { return ::open(path, flags | O_CLOEXEC, perm); }
+int SysClose(int fd) { return ::close(fd); }
+constexpr int kPerm = 0666;
+constexpr char kSeparator = '/';
+
+long long SysRead(int fd, void* buf, size_t n, uint64_t off) {
+  return ::pread(fd, buf, n, static_cast<off_t>(off));
+}
+long long SysWrite(int fd, const void* buf, size_t n, uint64_t off) {
+  return ::pwrite(fd, buf, n, static_cast<off_t>(off));
+}
+int64_t SysSize(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+bool IsRegular(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+#endif
+
+// Transfers are split so that one call never exceeds what a 32-bit count can carry.
+constexpr size_t kMaxChunk = size_t{1} << 30;
+
+}  // namespace
+
+BinaryFile::~BinaryFile() { Close(); }
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool BinaryFile::Open(const std::string& path, Access access) {
+  Close();
+  if (!IsRegular(path)) return false;
+  fd_ = SysOpen(path.c_str(), access == Access::Read ? O_RDONLY : O_RDWR, 0);
+  return fd_ >= 0;
+}
+
+bool BinaryFile::Create(const std::string& path) {
+  Close();
+  fd_ = SysOpen(path.c_str(), O_RDWR | O_CREAT | O_EXCL, kPerm);
+  return fd_ >= 0;
+}
+
+void BinaryFile::Close() {
+  if (fd_ >= 0) SysClose(fd_);
+  fd_ = -1;
+}
+
+int64_t BinaryFile::Size() const { return fd_ >= 0 ? SysSize(fd_) : -1; }
+
+bool BinaryFile::ReadAt(uint64_t offset, void* buffer, size_t n) const {
+  if (fd_ < 0) return false;
+  auto* out = static_cast<uint8_t*>(buffer);
+  while (n > 0) {
+    size_t chunk = n < kMaxChunk ? n : kMaxChunk;
+    long long got = SysRead(fd_, out, chunk, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    out += got, offset += static_cast<uint64_t>(got), n -= static_cast<size_t>(got);
+  }
+  return true;
+}
+
+bool BinaryFile::WriteAt(uint64_t offset, const void* data, size_t n) {
+  if (fd_ < 0) return false;
+  auto* in = static_cast<const uint8_t*>(data);
+  while (n > 0) {
+    size_t chunk = n < kMaxChunk ? n : kMaxChunk;
+    long long put = SysWrite(fd_, in, chunk, offset);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    in += put, offset += static_cast<uint64_t>(put), n -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, bool& wroteAny) {
+  std::vector<uint8_t> buffer(kMoveBufferSize);
+  uint64_t whole = from + kMoveBufferSize * ((to - from) / kMoveBufferSize);
+  if (whole < to) {
+    size_t n = static_cast<size_t>(to - whole);
+    if (!file.ReadAt(whole, buffer.data(), n)) return false;
+    wroteAny = true;
+    if (!file.WriteAt(whole + by, buffer.data(), n)) return false;
+  }
+  for (uint64_t pos = whole; pos > from;) {
+    pos -= kMoveBufferSize;
+    if (!file.ReadAt(pos, buffer.data(), kMoveBufferSize)) return false;
+    wroteAny = true;
+    if (!file.WriteAt(pos + by, buffer.data(), kMoveBufferSize)) return false;
+  }
+  return true;
+}
+
+bool FileExists(const std::string& path) { return IsRegular(path); }
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += kSeparator;
+  path += name;
+  return path;
+}
+
+}  // namespace kv

@@ -1,0 +1,57 @@
+// Unbuffered binary file access at explicit offsets, the same on Linux and Windows. Paths are
+// narrow strings, which Windows reads in the ANSI code page (Windows-1252 here), as the program's
+// texts are. Every read and write states its offset, so no stream position can drift.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+class BinaryFile {
+ public:
+  enum class Access { Read, ReadWrite };
+
+  BinaryFile() = default;
+  ~BinaryFile();
+  BinaryFile(BinaryFile&& other) noexcept;
+  BinaryFile& operator=(BinaryFile&& other) noexcept;
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+
+  // Opens an existing file; false when it does not exist or cannot be opened so.
+  bool Open(const std::string& path, Access access);
+  // Creates a new, empty file for reading and writing; false when the file already exists
+  // (an existing file is never truncated) or cannot be made.
+  bool Create(const std::string& path);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // The current size in bytes; -1 when it cannot be told.
+  int64_t Size() const;
+  // Exactly n bytes at the offset, or false (a short read is a failure).
+  bool ReadAt(uint64_t offset, void* buffer, size_t n) const;
+  // Exactly n bytes at the offset, extending the file as needed, or false.
+  bool WriteAt(uint64_t offset, const void* data, size_t n);
+
+ private:
+  int fd_ = -1;
+};
+
+// Moves the bytes [from, to) of a file up by `by` bytes, from the end backwards through one
+// buffer (the tail piece first, then whole pieces), so that no byte is overwritten before it has
+// been read. `wroteAny` tells whether the file was changed before a failure.
+constexpr size_t kMoveBufferSize = 64 * 1024;
+bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, bool& wroteAny);
+
+// True when a file (not a folder) of that name exists.
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+
+// Folder and name joined with the platform's separator (none added when the folder already ends
+// with one, nothing when the folder is empty).
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace kv
