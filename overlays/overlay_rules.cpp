@@ -175,7 +175,7 @@ void JewishHits(const OverlayEvent& e, int year, int month, const RangeKeys& ran
   bool ranged = HasDateRange(e);
   for (const JewishObservance& o : observances) {
     if (ranged) {
-      MinuteKey key = MakeMinuteKey(o.date);
+      uint64_t key = WideMinuteKey(o.date);
       if (key < range.first || key > range.last) continue;
     }
     EventHit hit;
@@ -214,15 +214,20 @@ JewishRule JewishRuleOf(const OverlayEvent& e) {
   return r;
 }
 
+uint64_t WideMinuteKey(const DateStamp& d) {
+  int64_t key = ((((static_cast<int64_t>(d.year) * 12 + d.month) * 31 + d.day - 32) * 24 + d.hour) * 60) + d.minute;
+  return key < 0 ? 0 : static_cast<uint64_t>(key);
+}
+
 RangeKeys RangeKeysOf(const OverlayEvent& e) {
   RangeKeys r;
   if (!HasDateRange(e)) return r;
   if (IsJewishKind(e.kind)) {
-    if (e.year != 0) r.first = MakeMinuteKey(JewishToGregorian(JewishDate{e.year, e.month, e.day}));
-    r.last = MakeMinuteKey(JewishToGregorian(JewishDate{e.endYear, e.endMonth, e.endDay}));
+    if (e.year != 0) r.first = WideMinuteKey(JewishToGregorian(JewishDate{e.year, e.month, e.day}));
+    r.last = WideMinuteKey(JewishToGregorian(JewishDate{e.endYear, e.endMonth, e.endDay}));
   } else {
-    r.first = MakeMinuteKey(e.year, e.month, e.day);
-    r.last = MakeMinuteKey(e.endYear, e.endMonth, e.endDay);
+    r.first = WideMinuteKey(DateStamp{e.year, e.month, e.day});
+    r.last = WideMinuteKey(DateStamp{e.endYear, e.endMonth, e.endDay});
   }
   return r;
 }
@@ -246,11 +251,13 @@ void EventHitsInMonth(const OverlayEvent& e, int year, int month, const RangeKey
   bool ranged = HasDateRange(e);
   bool zoneShift = (e.flags & kFlagTimed) && e.zone != CurrentZone();
   for (const Base& b : bases) {
-    int32_t j = Shifted(e, b.jdn);
+    // The range bounds the rule's own dates: a first or last occurrence that the weekend rule
+    // moves across the range's end still counts.
     if (ranged) {
-      MinuteKey key = MakeMinuteKey(DateOfJulianDay(j - offset));
+      uint64_t key = WideMinuteKey(DateOfJulianDay(b.jdn));
       if (key < range.first || key > range.last) continue;
     }
+    int32_t j = Shifted(e, b.jdn);
     int weight = e.weight;
     if (zoneShift) {
       int minute = std::clamp(1440 - static_cast<int>(e.weight), 0, 1439);

@@ -15,11 +15,13 @@
 namespace kv {
 
 // The date range of an event as minute keys of its first and last day (Jewish ranges
-// converted); without a range every key lies within.
+// converted); without a range every key lies within. The keys are computed without the 32-bit
+// wrap of MinuteKey, so that a range ending in 9999 (after mid-October 8017) still works.
 struct RangeKeys {
-  MinuteKey first = 0;
-  MinuteKey last = 0xFFFFFFFFu;
+  uint64_t first = 0;
+  uint64_t last = UINT64_MAX;
 };
+uint64_t WideMinuteKey(const DateStamp& d);
 RangeKeys RangeKeysOf(const OverlayEvent& e);
 
 // One day on which an event shows.
