@@ -123,15 +123,21 @@ std::string Spaced(std::string_view name) {
 
 }  // namespace
 
-NewYearFacts NewYearWeekday(int year) {
+Molad MoladOfNextTishrei(int year) {
   int q = year / 1900, r = year % 1900, k = r / 19, p = r % 19;
   int leapMonthsBefore = (7 * p + 1) / 19;
-  bool leap = p == 0 || p == 3 || p == 6 || p == 8 || p == 11 || p == 14 || p == 17;
-  bool nextLeap = p == 2 || p == 5 || p == 7 || p == 10 || p == 13 || p == 16 || p == 18;
   int64_t b = (static_cast<int64_t>(q) * 76780 + 25044) % kPartsPerWeek + static_cast<int64_t>(k) * 69715;
   int64_t t = (b % kPartsPerWeek) + static_cast<int64_t>(12 * p + leapMonthsBefore) * kMonthParts;
-  int w = static_cast<int>((t % kPartsPerWeek) / kPartsPerDay);
-  int f = static_cast<int>((t % kPartsPerWeek) % kPartsPerDay);
+  return Molad{static_cast<int>((t % kPartsPerWeek) / kPartsPerDay), static_cast<int>((t % kPartsPerWeek) % kPartsPerDay)};
+}
+
+NewYearFacts NewYearWeekday(int year) {
+  int p = year % 1900 % 19;
+  bool leap = p == 0 || p == 3 || p == 6 || p == 8 || p == 11 || p == 14 || p == 17;
+  bool nextLeap = p == 2 || p == 5 || p == 7 || p == 10 || p == 13 || p == 16 || p == 18;
+  Molad molad = MoladOfNextTishrei(year);
+  int w = molad.weekday;
+  int f = molad.parts;
   // Postponed when the molad falls at or after noon, or (before a common year) on Tuesday
   // from 3 h 204 parts; a leap year's successor on a Monday waits from 9 h 589 parts.
   bool postpone = !(f < 12960 && !(!nextLeap && w == 2 && f >= 3444));

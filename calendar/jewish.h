@@ -40,6 +40,13 @@ struct NewYearFacts {
 };
 NewYearFacts NewYearWeekday(int year);
 
+// The molad of Tishrei of year + 1: its weekday and its parts (1080 an hour) since midnight.
+struct Molad {
+  int weekday = 0;
+  int parts = 0;
+};
+Molad MoladOfNextTishrei(int year);
+
 bool IsJewishLeapYear(int year);
 
 // Everything a year's type decides.
