@@ -5,8 +5,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
@@ -162,75 +162,101 @@ bool ConvertOlderOverlay(const uint8_t* data, size_t size, int homeZone, std::ve
   return true;
 }
 
+// Paths are the program's own (Windows-1252) texts: the C library's narrow functions take them
+// as they stand on every system.
 bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::u8path(path), ec);
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit) {
-  std::ifstream in(fs::u8path(path), std::ios::binary);
-  if (!in) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
   bytes.clear();
   constexpr size_t kChunk = 65536;
+  bool ok = true;
   while (bytes.size() < limit) {
     size_t want = std::min(kChunk, limit - bytes.size());
     size_t at = bytes.size();
     bytes.resize(at + want);
-    in.read(reinterpret_cast<char*>(bytes.data() + at), static_cast<std::streamsize>(want));
-    bytes.resize(at + static_cast<size_t>(in.gcount()));
-    if (static_cast<size_t>(in.gcount()) < want) break;
+    size_t got = std::fread(bytes.data() + at, 1, want, f);
+    bytes.resize(at + got);
+    if (got < want) {
+      ok = !std::ferror(f);
+      break;
+    }
   }
-  return !in.bad();
+  std::fclose(f);
+  return ok;
 }
 
 namespace {
 
-// Moves `from` over `to`; across volumes by copying.
-bool MoveOver(const fs::path& from, const fs::path& to) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (!ec) return true;
-  ec.clear();
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-  std::error_code ignored;
-  fs::remove(from, ignored);
-  return !ec;
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) std::remove(path.c_str());
+  return ok;
 }
 
-bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+bool CopyBytes(const std::string& from, const std::string& to) {
+  std::vector<uint8_t> bytes;
+  return ReadWholeFile(from, bytes, SIZE_MAX) && WriteBytes(to, bytes);
+}
+
+// Moves `from` over `to`. Where a rename does not replace an existing file (Windows), the old
+// file steps aside first and comes back when the move fails; across volumes the bytes are
+// copied.
+bool MoveOver(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  std::string aside = to + ".kvold";
+  bool hadOld = FileExists(to);
+  if (hadOld) {
+    std::remove(aside.c_str());
+    if (std::rename(to.c_str(), aside.c_str()) != 0) aside.clear();
+  }
+  bool ok = std::rename(from.c_str(), to.c_str()) == 0 || CopyBytes(from, to);
+  if (ok) {
+    if (hadOld && !aside.empty()) std::remove(aside.c_str());
+  } else if (hadOld && !aside.empty()) {
+    std::remove(to.c_str());
+    std::rename(aside.c_str(), to.c_str());
+  }
+  std::remove(from.c_str());
+  return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
 // A name for a temporary file in a folder, with the two-letter prefix of the program.
-fs::path TemporaryName(const fs::path& folder) {
+std::string TemporaryName(const std::string& folder) {
   static std::atomic<unsigned> counter{0};
   auto stamp = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  char sep = folder.find('\\') != std::string::npos ? '\\' : '/';
   for (;;) {
     unsigned n = (stamp + counter++ * 7919u) & 0xFFFFu;
     char name[16];
     std::snprintf(name, sizeof name, "KV%04X.tmp", n);
-    fs::path p = folder / name;
-    std::error_code ec;
-    if (!fs::exists(p, ec)) return p;
+    std::string p = folder;
+    if (!p.empty() && p.back() != '/' && p.back() != '\\') p += sep;
+    p += name;
+    if (!FileExists(p)) return p;
   }
 }
 
 }  // namespace
 
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  fs::path target = fs::u8path(path);
-  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  fs::path temp = TemporaryName(folder);
-  if (!WriteBytes(temp, bytes)) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return MoveOver(temp, target);
+  std::string temp = TemporaryName(FolderOf(path));
+  if (!WriteBytes(temp, bytes)) return false;
+  return MoveOver(temp, path);
 }
 
 bool ConvertOlderOverlayFile(const std::string& path) {
@@ -240,11 +266,11 @@ bool ConvertOlderOverlayFile(const std::string& path) {
   if (!ConvertOlderOverlay(old.data(), old.size(), CurrentZone(), converted)) return false;
   // Written in the system's temporary folder first, then moved over the old file.
   std::error_code ec;
-  fs::path tempFolder = fs::temp_directory_path(ec);
-  if (ec) return WriteFileReplacing(path, converted);
-  fs::path temp = TemporaryName(tempFolder);
-  if (!WriteBytes(temp, converted)) return false;
-  return MoveOver(temp, fs::u8path(path));
+  std::string tempFolder = fs::temp_directory_path(ec).string();
+  if (ec || tempFolder.empty()) return WriteFileReplacing(path, converted);
+  std::string temp = TemporaryName(tempFolder);
+  if (!WriteBytes(temp, converted)) return WriteFileReplacing(path, converted);
+  return MoveOver(temp, path);
 }
 
 int ReadOverlayFile(const std::string& path, OverlayImage& out) {
