@@ -189,8 +189,8 @@ bool Tokenize(std::string_view s, std::vector<Token>& out, std::string& error) {
   return true;
 }
 
-std::optional<long> Number(std::string_view v, long min, long max) {
-  long value = 0;
+std::optional<long long> Number(std::string_view v, long long min, long long max) {
+  long long value = 0;
   const char* first = v.data();
   const char* last = v.data() + v.size();
   int base = 10;
@@ -226,12 +226,12 @@ bool Hex(std::string_view v, std::array<uint8_t, N>& out) {
 }
 
 // Y/M/D or M/D parts.
-bool Parts(std::string_view v, std::vector<long>& parts) {
+bool Parts(std::string_view v, std::vector<long long>& parts) {
   parts.clear();
   size_t start = 0;
   for (;;) {
     size_t slash = v.find('/', start);
-    std::optional<long> n = Number(v.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start), -32768, 65535);
+    std::optional<long long> n = Number(v.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start), -32768, 65535);
     if (!n) return false;
     parts.push_back(*n);
     if (slash == std::string_view::npos) return true;
@@ -270,7 +270,7 @@ int AccentKey(const Token& t, AccentBuilder& a) {
   }
   if (k == "pattern") {
     int named = IndexOf(v, kPatterns + 1, 7);
-    auto n = named >= 0 ? std::optional<long>(named + 1) : Number(v, 0, 65535);
+    auto n = named >= 0 ? std::optional<long long>(named + 1) : Number(v, 0, 65535);
     return n ? (a.accent.pattern = static_cast<uint16_t>(*n), a.implied |= kAccentPattern, 1) : -1;
   }
   if (k == "pattern_colour" || k == "text_colour") {
@@ -285,7 +285,7 @@ int AccentKey(const Token& t, AccentBuilder& a) {
     return n ? (a.accent.flags = static_cast<uint16_t>(*n), a.explicitFlags = true, 1) : -1;
   }
   if (k == "accent_reserved") {
-    auto n = Number(v, 0, 4294967295L);
+    auto n = Number(v, 0, 4294967295LL);
     return n ? (a.accent.reserved = static_cast<uint32_t>(*n), 1) : -1;
   }
   return 0;
@@ -302,7 +302,7 @@ bool HeaderLine(const std::vector<Token>& tokens, OverlayHeader& h, std::string&
       continue;
     }
     if (r == 0 && t.hasValue && t.key == "format") {
-      if (auto n = Number(t.value, 0, 4294967295L)) {
+      if (auto n = Number(t.value, 0, 4294967295LL)) {
         h.format = static_cast<uint32_t>(*n);
         continue;
       }
@@ -324,7 +324,7 @@ bool EventLine(const std::vector<Token>& tokens, OverlayEvent& e, std::string& e
     error = "description longer than 119 characters";
     return false;
   }
-  std::vector<long> parts;
+  std::vector<long long> parts;
   for (; i < tokens.size(); ++i) {
     const Token& t = tokens[i];
     const std::string& k = t.key;
@@ -332,14 +332,14 @@ bool EventLine(const std::vector<Token>& tokens, OverlayEvent& e, std::string& e
     int r = AccentKey(t, a);
     if (r == 1) continue;
     bool ok = r == 0;
-    auto num = [&](long min, long max) -> std::optional<long> { return Number(v, min, max); };
+    auto num = [&](long long min, long long max) -> std::optional<long long> { return Number(v, min, max); };
     if (ok && !t.hasValue) {
       if (k == "second_adar") e.param |= 1;
       else if (k == "leap_year") e.param |= 2;
       else if (k == "after_sunset") e.param |= 4;
       else ok = false;
     } else if (ok && k == "kind") {
-      std::optional<long> n;
+      std::optional<long long> n;
       for (const KindName& kn : kKindNames)
         if (v == kn.name) n = kn.kind;
       if (!n) n = num(0, 65535);
