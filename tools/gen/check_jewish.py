@@ -2,9 +2,9 @@
 """Checks kvtool's Jewish calendar against two independent sources from Debian.
 
 For every Jewish year whose new year falls in 1703 ... 2239 it compares `kvtool jewish-year`
-(type, length, leap, date of 1 Tishrei) with python3-convertdate's Hebrew calendar, and for
-sampled days (every 7th day, and the first and last days of every month of 1900-2100 through
-hdate's year listings) it compares `kvtool jewish` with hdate.
+(type, length, leap, date of 1 Tishrei) with python3-convertdate's Hebrew calendar, and for the
+1st, 15th and 29th of every month of sixteen years from 1703 to 2239 (from hdate's listings of
+whole years) it compares `kvtool jewish` with hdate. The unit tests walk every day of the span.
 
 Usage: check_jewish.py KVTOOL [RUNNER...]      exit 0 when everything agrees.
 """
