@@ -1,12 +1,9 @@
 #include "overlays/overlay_file.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
 #include <cstring>
 #include <cstdio>
-#include <filesystem>
 
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
@@ -15,7 +12,6 @@
 #include "store/bytes.h"
 
 namespace kv {
-namespace fs = std::filesystem;
 
 void ParseOverlayHeader(const uint8_t* p, OverlayHeader& h) {
   std::memcpy(h.magic.data(), p, 4);
@@ -162,115 +158,13 @@ bool ConvertOlderOverlay(const uint8_t* data, size_t size, int homeZone, std::ve
   return true;
 }
 
-// Paths are the program's own (Windows-1252) texts: the C library's narrow functions take them
-// as they stand on every system.
-bool FileExists(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  bytes.clear();
-  constexpr size_t kChunk = 65536;
-  bool ok = true;
-  while (bytes.size() < limit) {
-    size_t want = std::min(kChunk, limit - bytes.size());
-    size_t at = bytes.size();
-    bytes.resize(at + want);
-    size_t got = std::fread(bytes.data() + at, 1, want, f);
-    bytes.resize(at + got);
-    if (got < want) {
-      ok = !std::ferror(f);
-      break;
-    }
-  }
-  std::fclose(f);
-  return ok;
-}
-
-namespace {
-
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) std::remove(path.c_str());
-  return ok;
-}
-
-bool CopyBytes(const std::string& from, const std::string& to) {
-  std::vector<uint8_t> bytes;
-  return ReadWholeFile(from, bytes, SIZE_MAX) && WriteBytes(to, bytes);
-}
-
-// Moves `from` over `to`. Where a rename does not replace an existing file (Windows), the old
-// file steps aside first and comes back when the move fails; across volumes the bytes are
-// copied.
-bool MoveOver(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-  std::string aside = to + ".kvold";
-  bool hadOld = FileExists(to);
-  if (hadOld) {
-    std::remove(aside.c_str());
-    if (std::rename(to.c_str(), aside.c_str()) != 0) aside.clear();
-  }
-  bool ok = std::rename(from.c_str(), to.c_str()) == 0 || CopyBytes(from, to);
-  if (ok) {
-    if (hadOld && !aside.empty()) std::remove(aside.c_str());
-  } else if (hadOld && !aside.empty()) {
-    std::remove(to.c_str());
-    std::rename(aside.c_str(), to.c_str());
-  }
-  std::remove(from.c_str());
-  return ok;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-// A name for a temporary file in a folder, with the two-letter prefix of the program.
-std::string TemporaryName(const std::string& folder) {
-  static std::atomic<unsigned> counter{0};
-  auto stamp = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-  char sep = folder.find('\\') != std::string::npos ? '\\' : '/';
-  for (;;) {
-    unsigned n = (stamp + counter++ * 7919u) & 0xFFFFu;
-    char name[16];
-    std::snprintf(name, sizeof name, "KV%04X.tmp", n);
-    std::string p = folder;
-    if (!p.empty() && p.back() != '/' && p.back() != '\\') p += sep;
-    p += name;
-    if (!FileExists(p)) return p;
-  }
-}
-
-}  // namespace
-
-bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::string temp = TemporaryName(FolderOf(path));
-  if (!WriteBytes(temp, bytes)) return false;
-  return MoveOver(temp, path);
-}
-
 bool ConvertOlderOverlayFile(const std::string& path) {
   std::vector<uint8_t> old;
   if (!ReadWholeFile(path, old, size_t{16} << 20)) return false;
   std::vector<uint8_t> converted;
   if (!ConvertOlderOverlay(old.data(), old.size(), CurrentZone(), converted)) return false;
-  // Written in the system's temporary folder first, then moved over the old file.
-  std::error_code ec;
-  std::string tempFolder = fs::temp_directory_path(ec).string();
-  if (ec || tempFolder.empty()) return WriteFileReplacing(path, converted);
-  std::string temp = TemporaryName(tempFolder);
-  if (!WriteBytes(temp, converted)) return WriteFileReplacing(path, converted);
-  return MoveOver(temp, path);
+  // Written to a temporary file first, then moved over the old file.
+  return WriteFileReplacing(path, converted);
 }
 
 int ReadOverlayFile(const std::string& path, OverlayImage& out) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "overlays/overlay_event.h"
+#include "store/file_io.h"
 
 namespace kv {
 
@@ -63,11 +64,6 @@ bool ConvertOlderOverlayFile(const std::string& path);
 // Reads a file: header check, conversion of an older file, events.
 int ReadOverlayFile(const std::string& path, OverlayImage& out);
 
-// Writes a whole file through a temporary file beside it, so that a failure leaves the old file
-// as it was. False when it cannot be written.
-bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit);
-bool FileExists(const std::string& path);
 
 // ---- orders -----------------------------------------------------------------------------
 

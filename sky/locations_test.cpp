@@ -8,6 +8,7 @@
 
 #include "shell/messages.h"
 #include "sky/text_fields.h"
+#include "store/file_io.h"
 #include "sky/zones.h"
 
 namespace kv {

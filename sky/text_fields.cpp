@@ -82,18 +82,6 @@ std::string JoinFields(std::span<const std::string> fields) {
   return line + "\r\n";
 }
 
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  contents->clear();
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) contents->append(buffer, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
-}
-
 int FieldInteger(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

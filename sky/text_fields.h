@@ -24,8 +24,6 @@ FieldLine ReadFieldLine(std::string_view data, size_t pos, std::span<const int> 
 std::string QuoteField(std::string_view text);
 std::string JoinFields(std::span<const std::string> fields);
 
-// Whole contents of a file; false when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string* contents);
 
 // The leading integer of a field as the program's readers take it: optional blanks, an
 // optional sign, digits; 0 when there are none.

@@ -9,6 +9,7 @@
 #include "resources/strings.h"
 #include "shell/messages.h"
 #include "sky/text_fields.h"
+#include "store/file_io.h"
 #include "store/bytes.h"
 
 namespace kv {

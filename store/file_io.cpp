@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -154,6 +157,108 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   if (!path.empty() && path.back() != '/' && path.back() != '\\') path += kSeparator;
   path += name;
   return path;
+}
+
+// Paths are the program's own (Windows-1252) texts: the C library's narrow functions take them
+// as they stand on every system.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bytes.clear();
+  constexpr size_t kChunk = 65536;
+  bool ok = true;
+  while (bytes.size() < limit) {
+    size_t want = std::min(kChunk, limit - bytes.size());
+    size_t at = bytes.size();
+    bytes.resize(at + want);
+    size_t got = std::fread(bytes.data() + at, 1, want, f);
+    bytes.resize(at + got);
+    if (got < want) {
+      ok = !std::ferror(f);
+      break;
+    }
+  }
+  std::fclose(f);
+  return ok;
+}
+
+namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) std::remove(path.c_str());
+  return ok;
+}
+
+bool CopyBytes(const std::string& from, const std::string& to) {
+  std::vector<uint8_t> bytes;
+  return ReadWholeFile(from, bytes, SIZE_MAX) && WriteBytes(to, bytes);
+}
+
+// Moves `from` over `to`. Where a rename does not replace an existing file (Windows), the old
+// file steps aside first and comes back when the move fails; across volumes the bytes are
+// copied.
+bool MoveOver(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  std::string aside = to + ".kvold";
+  bool hadOld = FileExists(to);
+  if (hadOld) {
+    std::remove(aside.c_str());
+    if (std::rename(to.c_str(), aside.c_str()) != 0) aside.clear();
+  }
+  bool ok = std::rename(from.c_str(), to.c_str()) == 0 || CopyBytes(from, to);
+  if (ok) {
+    if (hadOld && !aside.empty()) std::remove(aside.c_str());
+  } else if (hadOld && !aside.empty()) {
+    std::remove(to.c_str());
+    std::rename(aside.c_str(), to.c_str());
+  }
+  std::remove(from.c_str());
+  return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// A name for a temporary file in a folder, with the two-letter prefix of the program.
+std::string TemporaryName(const std::string& folder) {
+  static std::atomic<unsigned> counter{0};
+  auto stamp = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  char sep = folder.find('\\') != std::string::npos ? '\\' : '/';
+  for (;;) {
+    unsigned n = (stamp + counter++ * 7919u) & 0xFFFFu;
+    char name[16];
+    std::snprintf(name, sizeof name, "KV%04X.tmp", n);
+    std::string p = folder;
+    if (!p.empty() && p.back() != '/' && p.back() != '\\') p += sep;
+    p += name;
+    if (!FileExists(p)) return p;
+  }
+}
+
+}  // namespace
+
+bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::string temp = TemporaryName(FolderOf(path));
+  if (!WriteBytes(temp, bytes)) return false;
+  return MoveOver(temp, path);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  contents->clear();
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) contents->append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
 }
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -49,6 +50,14 @@ bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, boo
 // True when a file (not a folder) of that name exists.
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);
+
+// A whole file (at most `limit` bytes of it); false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit);
+bool ReadWholeFile(const std::string& path, std::string* contents);
+
+// Writes a whole file through a temporary file beside it, so that a failure leaves the old file
+// as it was. False when it cannot be written.
+bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Folder and name joined with the platform's separator (none added when the folder already ends
 // with one, nothing when the folder is empty).
