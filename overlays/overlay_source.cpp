@@ -1,5 +1,7 @@
 #include "overlays/overlay_source.h"
 
+#include "resources/text_encoding.h"
+
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -38,33 +40,6 @@ bool IsPeriodicKind(int k) { return k == 3 || k == 13 || k == 14; }
 
 // ---- Windows-1252 and UTF-8 ---------------------------------------------------------------
 
-// Characters 0x80-0x9F; 0 marks the five positions without one.
-constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// The byte of a code point, or -1 when Windows-1252 has none.
-int AnsiOf(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  for (int k = 0; k < 32; ++k)
-    if (kHigh[k] && kHigh[k] == cp) return 0x80 + k;
-  return -1;
-}
-
 std::string Quote(std::string_view ansi) {
   std::string out = "\"";
   for (char ch : ansi) {
@@ -74,12 +49,12 @@ std::string Quote(std::string_view ansi) {
     else if (c == '\n') out += "\\n";
     else if (c == '\r') out += "\\r";
     else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0 && !kHigh[c - 0x80])) {
+    else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0 && !UnicodeOfAnsi(c))) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\x%02X", c);
       out += buf;
     } else if (c >= 0x80) {
-      AppendUtf8(out, c < 0xA0 ? kHigh[c - 0x80] : c);
+      AppendUtf8(out, UnicodeOfAnsi(c));
     } else {
       out += static_cast<char>(c);
     }
@@ -129,27 +104,17 @@ bool Unquote(std::string_view s, size_t& i, std::string& out, std::string& error
       }
       continue;
     }
-    uint32_t cp = c;
-    size_t len = 1;
-    if (c >= 0xF0) len = 4, cp = c & 0x07;
-    else if (c >= 0xE0) len = 3, cp = c & 0x0F;
-    else if (c >= 0xC0) len = 2, cp = c & 0x1F;
-    else if (c >= 0x80) {
+    uint32_t cp = 0;
+    if (!DecodeUtf8(s, i, cp)) {
       error = "text is not UTF-8";
       return false;
     }
-    if (i + len > s.size()) {
-      error = "text is not UTF-8";
-      return false;
-    }
-    for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    int ansi = AnsiOf(cp);
+    int ansi = AnsiOfUnicode(cp);
     if (ansi < 0) {
       error = "a character of the text has no place in Windows-1252";
       return false;
     }
     out += static_cast<char>(ansi);
-    i += len;
   }
   if (error.empty()) error = "text without its closing quote";
   return false;

@@ -155,68 +155,6 @@ std::string DateTimeText(const DateStamp& d) {
   return buf;
 }
 
-namespace {
-
-// Windows-1252 characters 0x80-0x9F; 0 marks the five unused positions.
-constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-}  // namespace
-
-std::string Utf8FromAnsi(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size());
-  for (char ch : ansi) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x80 && c < 0xA0) AppendUtf8(out, kHigh[c - 0x80] ? kHigh[c - 0x80] : c);
-    else AppendUtf8(out, c);
-  }
-  return out;
-}
-
-std::string AnsiFromUtf8(std::string_view utf8) {
-  std::string out;
-  for (size_t i = 0; i < utf8.size();) {
-    auto c = static_cast<unsigned char>(utf8[i]);
-    uint32_t cp = c;
-    size_t len = 1;
-    if (c >= 0xF0) len = 4, cp = c & 0x07;
-    else if (c >= 0xE0) len = 3, cp = c & 0x0F;
-    else if (c >= 0xC0) len = 2, cp = c & 0x1F;
-    else if (c >= 0x80) len = 1, cp = 0xFFFD;
-    if (i + len > utf8.size()) {
-      out += '?';
-      break;
-    }
-    for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-      out += static_cast<char>(cp);
-      continue;
-    }
-    char mapped = '?';
-    for (int k = 0; k < 32; ++k)
-      if (kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
-    out += mapped;
-  }
-  return out;
-}
-
 void Emit(const Json& json) {
   std::string text = json.dump();
   std::fwrite(text.data(), 1, text.size(), stdout);

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calendar/dates.h"
+#include "resources/text_encoding.h"
 
 namespace kv::tool {
 
@@ -53,8 +54,8 @@ std::string DateText(const DateStamp& d);              // YYYY-MM-DD
 std::string DateTimeText(const DateStamp& d);          // YYYY-MM-DDTHH:MM
 
 // Texts of the program are Windows-1252; JSON and the terminal are UTF-8.
-std::string Utf8FromAnsi(std::string_view ansi);
-std::string AnsiFromUtf8(std::string_view utf8);       // characters outside Windows-1252 become '?'
+using kv::AnsiFromUtf8;
+using kv::Utf8FromAnsi;
 
 // Writes one JSON document and a newline to standard output.
 void Emit(const Json& json);
