@@ -75,7 +75,11 @@ LocationRecord ParseLocationLine(std::string_view line, LasVegasFix fix) {
 }
 
 std::string SerializeLocation(const LocationRecord& r) {
-  auto degrees = [](bool negative, int value) { return (negative ? "-" : "") + std::to_string(value); };
+  auto degrees = [](bool negative, int value) {
+    std::string text = std::to_string(value);
+    if (negative) text.insert(text.begin(), '-');
+    return text;
+  };
   const std::string fields[8] = {r.name.substr(0, kLocationNameMax), degrees(r.south, r.latDegrees),
                                  std::to_string(r.latMinutes),      std::to_string(r.latSeconds),
                                  degrees(r.west, r.lonDegrees),     std::to_string(r.lonMinutes),

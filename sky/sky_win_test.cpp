@@ -81,7 +81,9 @@ TEST(SkyWin, ZoneFileMergedWithTheRegistry) {
       ++matched;
       EXPECT_EQ(z.display, k.display) << k.keyName;
       EXPECT_EQ(z.standardName, k.standardName) << k.keyName;
-      if (k.hasTzi) EXPECT_EQ(z.bias, k.bias) << k.keyName;
+      if (k.hasTzi) {
+        EXPECT_EQ(z.bias, k.bias) << k.keyName;
+      }
     }
   }
   EXPECT_GT(matched, 80);

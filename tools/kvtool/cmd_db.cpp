@@ -23,9 +23,13 @@ constexpr int kCallerTool = 1990;
 class CollectedMessages : public MessageSink {
  public:
   MsgAnswer Show(const UserMessage& message) override {
-    std::string text = message.text;
-    for (size_t at; (at = text.find("\n\n")) != std::string::npos;) text.replace(at, 2, " ");
-    std::replace(text.begin(), text.end(), '\n', ' ');
+    // One line: a blank line becomes a blank, any other line end too.
+    std::string text;
+    for (size_t i = 0; i < message.text.size(); ++i) {
+      char c = message.text[i];
+      if (c == '\n' && i + 1 < message.text.size() && message.text[i + 1] == '\n') ++i;
+      text += c == '\n' ? ' ' : c;
+    }
     texts_.push_back(text);
     return DefaultAnswer(message.buttons, message.defaultButton);
   }
