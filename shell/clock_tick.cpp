@@ -59,8 +59,11 @@ TickResult RunClockTick() {
   if (r.dayChanged && m.hooks.dateChanged) m.hooks.dateChanged();
   if (r.minuteChanged && m.hooks.minutePassed) m.hooks.minutePassed();
   r.alarmDue = TakeDueAlarm(m.state, r.now.minuteOfDay);
-  if (r.alarmDue && m.hooks.fire) m.hooks.fire();
   return r;
+}
+
+void FireAlarm() {
+  if (State().hooks.fire) State().hooks.fire();
 }
 
 }  // namespace kv

@@ -53,7 +53,9 @@ int NextAlarmMinute();
 DateStamp Today();
 
 // Runs one tick on the program's state with the current time at the point of reference and
-// calls the alarm hooks; the caller updates its displays from the result.
+// calls the date and minute hooks; the caller updates its displays from the result and, when
+// the alarm is due, brings the frame back and calls FireAlarm.
 TickResult RunClockTick();
+void FireAlarm();
 
 }  // namespace kv

@@ -189,7 +189,7 @@ CommandLineConfiguration ConfigurationFromCommandLine(std::string_view line, con
     return out;
   }
   // The extension is dropped; dots in folder names stay.
-  size_t slash = line.find_last_of('\\');
+  size_t slash = LastBackslash(line);
   size_t dot = line.find('.', slash == std::string_view::npos ? 0 : slash + 1);
   if (dot != std::string_view::npos) line = line.substr(0, dot);
   if (line.size() > kCommandLineNameMax) line = line.substr(0, kCommandLineNameMax);

@@ -9,6 +9,7 @@ namespace {
 struct FileSystemState {
   MemoryFileSystem fallback;
   FileSystem* fs = nullptr;
+  bool (*isLeadByte)(unsigned char) = nullptr;
 };
 
 FileSystemState& State() {
@@ -25,6 +26,19 @@ FileSystem& CurrentFileSystem() {
   return s.fs ? *s.fs : s.fallback;
 }
 
+void SetLeadByteTest(bool (*isLeadByte)(unsigned char)) { State().isLeadByte = isLeadByte; }
+
+size_t LastBackslash(std::string_view path) {
+  auto isLead = State().isLeadByte;
+  if (!isLead) return path.find_last_of('\\');
+  size_t last = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (isLead(static_cast<unsigned char>(path[i]))) ++i;  // skip the trail byte
+    else if (path[i] == '\\') last = i;
+  }
+  return last;
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
   if (!path.empty() && path.back() != '\\') path += '\\';
@@ -33,12 +47,12 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 }
 
 std::string FolderOf(std::string_view path) {
-  size_t slash = path.find_last_of('\\');
+  size_t slash = LastBackslash(path);
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
 }
 
 std::string FileNameOf(std::string_view path) {
-  size_t slash = path.find_last_of('\\');
+  size_t slash = LastBackslash(path);
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 

@@ -34,6 +34,12 @@ class FileSystem {
 void SetFileSystem(FileSystem* fs);
 FileSystem& CurrentFileSystem();
 
+// On a double-byte code page a backslash byte can be the second half of a character; the
+// program installs the lead-byte test of the system's code page (none: single-byte text).
+void SetLeadByteTest(bool (*isLeadByte)(unsigned char));
+// Position of the last backslash that is a character of its own; npos when there is none.
+size_t LastBackslash(std::string_view path);
+
 // "a\b" of a folder and a name.
 std::string JoinPath(std::string_view folder, std::string_view name);
 // The folder part of a path (up to the last backslash), and the file part after it.

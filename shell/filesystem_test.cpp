@@ -16,6 +16,16 @@ TEST(Paths, JoinAndSplit) {
   EXPECT_EQ(FileNameOf("a.kvc"), "a.kvc");
 }
 
+TEST(Paths, DoubleByteNamesKeepTheirTrailBytes) {
+  // Shift-JIS: 0x95 0x5C is one character whose second byte looks like a backslash.
+  const std::string path = "C:\\\x95\x5C\\a.kvc";
+  SetLeadByteTest([](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); });
+  EXPECT_EQ(FolderOf(path), "C:\\\x95\x5C");
+  EXPECT_EQ(FileNameOf("C:\\\x95\x5C"), "\x95\x5C");
+  SetLeadByteTest(nullptr);
+  EXPECT_EQ(FileNameOf("C:\\\x95\x5C"), "");
+}
+
 TEST(MemoryFiles, BehavesLikeADisk) {
   MemoryFileSystem fs;
   EXPECT_TRUE(fs.FolderExists("C:"));
