@@ -22,7 +22,7 @@ const std::pair<int, CommandOwner> kOwners[] = {
     {CMD_AUTOSAVE, CommandOwner::Frame},              {CMD_YEAR_VIEW, CommandOwner::Frame},
     {CMD_MONTH_VIEW, CommandOwner::Frame},            {CMD_DAY_VIEW, CommandOwner::Frame},
     {CMD_QUICK_EDIT, CommandOwner::CalendarViews},    {CMD_GO_TO_DATE, CommandOwner::CalendarViews},
-    {CMD_TODAY, CommandOwner::Frame},                 {CMD_OVERLAY_TABS, CommandOwner::CalendarViews},
+    {CMD_TODAY, CommandOwner::Frame},                 {CMD_OVERLAY_TABS, CommandOwner::Frame},
     {CMD_SHOW_SCHEDULE, CommandOwner::Frame},         {CMD_SHOW_TODO, CommandOwner::Frame},
     {CMD_SHOW_PHONEBOOK, CommandOwner::Frame},        {CMD_SHOW_NOTES, CommandOwner::Frame},
     {CMD_MOVE_BACK, CommandOwner::CalendarViews},     {CMD_MOVE_FORWARD, CommandOwner::CalendarViews},

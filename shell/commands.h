@@ -29,7 +29,7 @@ enum PrivateMessage : unsigned {
 enum class CommandOwner {
   None,             // not a command of the frame: the active desk window gets it
   Frame,
-  CalendarViews,    // quick edit, go to date, overlay tabs, move back and forward
+  CalendarViews,    // quick edit, go to date, move back and forward; today and tabs follow
   Printing,         // page layout, print, metafiles
   Migration,
   Locations,

@@ -97,6 +97,14 @@ void TakeTodayAgain() {
   ForwardToOwner(CommandOwner::CalendarViews, CMD_TODAY);
 }
 
+// The tab strip is a setting of the configuration; the calendar lays itself out again.
+void ToggleOverlayTabs() {
+  Config().overlayTabsHidden = Config().overlayTabsHidden ? 0 : 1;
+  SetConfigDirty();
+  if (!ForwardToOwner(CommandOwner::CalendarViews, CMD_OVERLAY_TABS))
+    if (HWND calendar = DeskWindow(kDeskCalendar)) InvalidateRect(calendar, nullptr, TRUE);
+}
+
 }  // namespace
 
 void OpenMapWindow() {
@@ -118,6 +126,7 @@ bool RunFrameCommand(HWND frame, int command) {
     case CMD_MONTH_VIEW: SwitchView(kMonthView); return true;
     case CMD_DAY_VIEW: SwitchView(kDayView); return true;
     case CMD_TODAY: TakeTodayAgain(); return true;
+    case CMD_OVERLAY_TABS: ToggleOverlayTabs(); return true;
     case CMD_WORLD_MAP: OpenMapWindow(); return true;
     case CMD_ARRANGE_ALL: ArrangeAllWindows(); return true;
     case CMD_RESET_DESK: ResetDeskWindows(); return true;

@@ -133,10 +133,13 @@ void PrepareFolders(FileSystem& fs) {
     ShellExecuteA(nullptr, "open", folder.documentToOpen.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Steps 16 and 17 of the start: the frame appears where it was.
-void ShowFrame(HWND frame, int show) {
+// The frame takes its place before the desk is laid out in it, and is shown afterwards.
+void PlaceFrame(HWND frame) {
   Placement p = FrameStartPlacement(Config().frame, VirtualScreen(), WorkArea());
   SetWindowPos(frame, nullptr, p.x, p.y, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowFrame(HWND frame, int show) {
   if (StartedMinimized(show)) {
     bool standIn = (App().clockIcon & 0x100) && Hooks().clockStandsIn && Hooks().clockStandsIn();
     if (!standIn) ShowWindow(frame, SW_SHOWMINIMIZED);
@@ -198,6 +201,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RunFrameTick();
 
   SetFrameTitle();
+  PlaceFrame(frame);
   ResetDeskWindows(true);
 
   App().autoSave = RegReadSetting("Configuration", "AutoSave") == "1";
@@ -211,8 +215,10 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   ShowFrame(frame, show);
   if (App().firstRun) ForwardToOwner(CommandOwner::DesktopIcon, CMD_DESKTOP_ICON);
 
+  // A desk that was never laid out (a new configuration) is arranged.
+  bool neverLaidOut = Config().calendar.width <= 0 || Config().calendar.height <= 0;
+  if (Config().firstUse || neverLaidOut) ArrangeAllWindows();
   if (Config().firstUse) {
-    ArrangeAllWindows();
     if (HWND calendar = DeskWindow(kDeskCalendar)) {
       SendMessageA(App().mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(calendar), 0);
       SetFocus(calendar);

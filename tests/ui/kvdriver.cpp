@@ -30,6 +30,9 @@
 //   kvdriver filename PATH                  type PATH into the file dialog that is up and press
 //                                           its default button
 //
+// Wherever CLASS names a window to act on, TOP/CHILD names a descendant of class CHILD of the
+// top-level window TOP, such as KV4Frame/KVNote.
+//
 // Exit code 0 on success, 1 when the window is not found or a wait timed out, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
@@ -42,8 +45,14 @@ namespace {
 
 HWND FindTop(const char* cls) { return FindWindowA(cls, nullptr); }
 
+HWND FindDescendantOfClass(HWND top, const std::string& cls);
+
+// CLASS names a top-level window, or TOP/CHILD a descendant of one (KV4Frame/KVNote).
 HWND Require(const char* cls) {
-  HWND h = FindTop(cls);
+  std::string name = cls;
+  size_t slash = name.find('/');
+  HWND h = slash == std::string::npos ? FindTop(cls) : FindTop(name.substr(0, slash).c_str());
+  if (h && slash != std::string::npos) h = FindDescendantOfClass(h, name.substr(slash + 1));
   if (!h) {
     std::fprintf(stderr, "kvdriver: no window of class %s\n", cls);
     std::exit(1);
@@ -95,6 +104,12 @@ BOOL CALLBACK FindChild(HWND h, LPARAM lp) {
     return FALSE;
   }
   return TRUE;
+}
+
+HWND FindDescendantOfClass(HWND top, const std::string& cls) {
+  FindState s{cls, nullptr};
+  EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
 }
 
 int Wait(const char* cls, DWORD timeout, bool present) {
@@ -266,16 +281,34 @@ int Answer(int button) {
 
 // The file name box of the explorer-style dialog (a combo box, id 1148) or of the old one (an
 // edit field, id 1152).
-int TypeFileName(const char* path) {
-  HWND d = FindDialog(15000);
-  if (!d) return 1;
+HWND FileNameField(HWND d) {
   HWND box = GetDlgItem(d, 1148);
   if (!box) box = GetDlgItem(d, 1152);
-  if (!box) return 1;
-  SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
-  Sleep(200);
-  PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
-  return 0;
+  if (!box) return nullptr;
+  // The text goes into the edit field inside the combo box.
+  char cls[64] = "";
+  GetClassNameA(box, cls, sizeof cls);
+  HWND edit = box;
+  if (_stricmp(cls, "ComboBoxEx32") == 0) edit = reinterpret_cast<HWND>(SendMessageA(box, CBEM_GETEDITCONTROL, 0, 0));
+  else if (_stricmp(cls, "ComboBox") == 0) edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+  return edit ? edit : box;
+}
+
+// Types the name and presses the default button until the dialog goes: a dialog still filling
+// its fields may overwrite the first attempt.
+int TypeFileName(const char* path) {
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    HWND d = FindDialog(attempt == 0 ? 15000 : 500);
+    if (!d) return attempt == 0 ? 1 : 0;
+    Sleep(500);
+    HWND field = FileNameField(d);
+    if (!field) return 1;
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    for (int i = 0; i < 20 && IsWindow(d) && IsWindowVisible(d); ++i) Sleep(100);
+    if (!IsWindow(d) || !IsWindowVisible(d)) return 0;
+  }
+  return 1;
 }
 
 }  // namespace
