@@ -25,6 +25,7 @@
 //   kvdriver clientsize CLASS CHILDCLASS    print "width height" of a descendant's client area
 //   kvdriver dialog [TIMEOUT_MS]            wait for a dialog box of this desktop and print its
 //                                           caption, then the texts of its static controls
+//   kvdriver version FILE                   print the file version of a program
 //   kvdriver answer BUTTON                  press a button (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //                                           of the dialog box that is up
 //   kvdriver filename PATH                  type PATH into the file dialog that is up and press
@@ -311,6 +312,21 @@ int TypeFileName(const char* path) {
   return 1;
 }
 
+int PrintVersion(const char* file) {
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(file, &handle);
+  if (!size) return 1;
+  std::string data(size, '\0');
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!GetFileVersionInfoA(file, 0, size, data.data()) ||
+      !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+    return 1;
+  std::printf("%lu.%lu.%lu.%lu\n", info->dwFileVersionMS >> 16, info->dwFileVersionMS & 0xFFFF,
+              info->dwFileVersionLS >> 16, info->dwFileVersionLS & 0xFFFF);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -326,6 +342,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   if (verb == "answer") return Answer(static_cast<int>(Number(argv[2])));
   if (verb == "filename") return TypeFileName(argv[2]);
+  if (verb == "version") return PrintVersion(argv[2]);
   const char* cls = argv[2];
   DWORD timeout = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 15000;
   if (verb == "wait") return Wait(cls, timeout, true);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The frame appears with its caption, toolbar, date and clock buttons and the desk; a second
-# start leaves one frame; closing ends the program with exit code 0.
+# The frame appears with its caption, toolbar, date and clock buttons and the desk; the About
+# box, the version resource and the manifest; a second start leaves one frame; closing ends
+# the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 
@@ -15,6 +16,19 @@ done
 [ "$(driver tbchecked KV4Frame 1302)" = "1" ] || fail "the month view button is not pressed"
 [ "$(driver tbchecked KV4Frame 1301)" = "0" ] || fail "the year view button is pressed"
 screenshot frame
+
+# The About box shows the version; the program carries its version resource and its manifest
+# (common controls 6, DPI awareness).
+driver command KV4Frame 1990 >/dev/null
+about=$(driver dialog 10000)
+[ "$(head -1 <<<"$about")" = "About Kalvora" ] || fail "the About box is titled \"$(head -1 <<<"$about")\""
+grep -qx "Version 4.7.0000" <<<"$about" || fail "the About box does not show Version 4.7.0000: $about"
+driver answer 1 >/dev/null
+[ "$(driver version "$(winpath "$prog/kalvora.exe")" 2>/dev/null)" = "4.7.0.0" ] || fail "the version resource is not 4.7.0.0"
+grep -qa 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$prog/kalvora.exe" ||
+  fail "the manifest does not ask for common controls 6"
+grep -qa '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' "$prog/kalvora.exe" ||
+  fail "the manifest does not declare DPI awareness"
 
 # A second start only brings the first to the top and ends by itself.
 start_kalvora
