@@ -225,38 +225,38 @@ std::string FrameTitle(std::string_view path) {
   return FormatText("%s - %s", product.c_str(), title.c_str());
 }
 
-FileDialogSpec FileDialogFor(int kind, const FileRequest& request) {
-  FileDialogSpec spec;
+FileDialogSetup FileDialogFor(int kind, const FileRequest& request) {
+  FileDialogSetup setup;
   auto filterOf = [](int id) { return std::string(StringText(id)) + std::string(1, '\0') + std::string(1, '\0'); };
   switch (kind) {
     case kOpenOverlay:
     case kSaveOverlay:
-      spec.save = kind == kSaveOverlay;
-      spec.filter = filterOf(2017);
-      spec.defaultExtension = "kov";
-      spec.initialFolder = Module().overlayFolder.empty() ? OverlaysFolder() : Module().overlayFolder;
+      setup.save = kind == kSaveOverlay;
+      setup.filter = filterOf(2017);
+      setup.defaultExtension = "kov";
+      setup.initialFolder = Module().overlayFolder.empty() ? OverlaysFolder() : Module().overlayFolder;
       break;
     case kOpenConfiguration:
     case kSaveConfiguration:
-      spec.save = kind == kSaveConfiguration;
-      spec.filter = filterOf(2016);
-      spec.defaultExtension = "kvc";
-      spec.initialFolder = ConfigState().dataFolder;
+      setup.save = kind == kSaveConfiguration;
+      setup.filter = filterOf(2016);
+      setup.defaultExtension = "kvc";
+      setup.initialFolder = ConfigState().dataFolder;
       break;
     case kSaveMetafile:
-      spec.save = true;
-      spec.filter = filterOf(2019);
-      spec.defaultExtension = "wmf";
-      spec.initialFolder = ConfigState().dataFolder;
+      setup.save = true;
+      setup.filter = filterOf(2019);
+      setup.defaultExtension = "wmf";
+      setup.initialFolder = ConfigState().dataFolder;
       break;
     default:
-      spec.filter = request.filter + std::string(1, '\0') + std::string(1, '\0');
-      spec.defaultExtension = request.defaultExtension;
-      spec.initialFolder = request.folder;
-      spec.fileName = request.fileName;
+      setup.filter = request.filter + std::string(1, '\0') + std::string(1, '\0');
+      setup.defaultExtension = request.defaultExtension;
+      setup.initialFolder = request.folder;
+      setup.fileName = request.fileName;
       break;
   }
-  return spec;
+  return setup;
 }
 
 void RememberOverlayFolder(const std::string& path) { Module().overlayFolder = FolderOf(path); }

@@ -94,7 +94,7 @@ enum FileDialogKind : int {
   kCallerFile = 5,
   kSaveMetafile = 6,
 };
-struct FileDialogSpec {
+struct FileDialogSetup {
   bool save = false;           // save kinds prompt before overwriting; open kinds need a file
   std::string filter;          // description NUL pattern NUL, ending in a second NUL
   std::string defaultExtension;
@@ -108,7 +108,7 @@ struct FileRequest {
   std::string filter;
   std::string defaultExtension;
 };
-FileDialogSpec FileDialogFor(int kind, const FileRequest& request = {});
+FileDialogSetup FileDialogFor(int kind, const FileRequest& request = {});
 // After an overlay is opened, its folder becomes the initial folder of later overlay dialogs.
 void RememberOverlayFolder(const std::string& path);
 

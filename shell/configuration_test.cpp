@@ -268,8 +268,17 @@ TEST_F(ConfigurationTest, DefaultConfigurationTakesALocationOfTheSystemZone) {
 }
 
 TEST_F(ConfigurationTest, DefaultConfigurationWithoutZonesHasNoLocation) {
+  ConfigState().defaults.screenWidth = 1280;
+  ConfigState().defaults.screenHeight = 1024;
   ASSERT_TRUE(WriteDefaultConfiguration());
   std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  // The very bytes "kvtool config new" writes for the same data folder and screen.
+  DefaultConfigInputs in;
+  in.dataFolder = kData;
+  in.screenWidth = 1280;
+  in.screenHeight = 1024;
+  ConfigImage expected = SerializeCalendarConfig(DefaultCalendarConfig(in));
+  EXPECT_EQ(saved, std::vector<uint8_t>(expected.begin(), expected.end()));
   EXPECT_EQ(saved[692], 0);
   EXPECT_EQ(ReadFixedText(&saved[592], 64), "");
   fs_.SetWritesFail(true);
@@ -333,26 +342,26 @@ TEST(ConfigurationTitle, ProductNameAndFileTitle) {
 }
 
 TEST_F(ConfigurationTest, FileDialogsOfEachKind) {
-  FileDialogSpec open = FileDialogFor(kOpenConfiguration);
+  FileDialogSetup open = FileDialogFor(kOpenConfiguration);
   EXPECT_FALSE(open.save);
   EXPECT_EQ(open.filter, std::string("Calendar (*.kvc)\0*.kvc\0\0", 24));
   EXPECT_EQ(open.defaultExtension, "kvc");
   EXPECT_EQ(open.initialFolder, kData);
   EXPECT_TRUE(FileDialogFor(kSaveConfiguration).save);
 
-  FileDialogSpec overlay = FileDialogFor(kOpenOverlay);
+  FileDialogSetup overlay = FileDialogFor(kOpenOverlay);
   EXPECT_EQ(overlay.filter, std::string("Overlay (*.kov)\0*.kov\0\0", 23));
   EXPECT_EQ(overlay.initialFolder, kData + "\\Overlays");
   RememberOverlayFolder("E:\\Shared\\Team.kov");
   EXPECT_EQ(FileDialogFor(kSaveOverlay).initialFolder, "E:\\Shared");
   EXPECT_TRUE(FileDialogFor(kSaveOverlay).save);
 
-  FileDialogSpec wmf = FileDialogFor(kSaveMetafile);
+  FileDialogSetup wmf = FileDialogFor(kSaveMetafile);
   EXPECT_EQ(wmf.filter, std::string("Windows Metafile (*.WMF)\0*.wmf\0\0", 32));
   EXPECT_EQ(wmf.defaultExtension, "wmf");
 
   FileRequest request{"F:\\Sounds", "Chime.wav", std::string("Wave (*.wav)\0*.wav", 18), "wav"};
-  FileDialogSpec caller = FileDialogFor(kCallerFile, request);
+  FileDialogSetup caller = FileDialogFor(kCallerFile, request);
   EXPECT_EQ(caller.initialFolder, "F:\\Sounds");
   EXPECT_EQ(caller.fileName, "Chime.wav");
   EXPECT_EQ(caller.filter, std::string("Wave (*.wav)\0*.wav\0\0", 20));

@@ -33,11 +33,13 @@ void OpenConfiguration(HWND frame) {
   }
   if (ReadConfiguration(*path) != 0) return;
   BuildDrawingResources();
+  RefreshToolbarFont();
   for (uint8_t code : {kDeskSchedule, kDeskNotes, kDeskToDo}) CloseDeskWindow(code);
   RunFrameTick();
   ShowToday(Today());
   ResetDeskWindows();
-  HICON icon = static_cast<HICON>(LoadImageA(App().instance, MAKEINTRESOURCEA(IDI_FRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  HICON icon = static_cast<HICON>(
+      LoadImageA(App().instance, MAKEINTRESOURCEA(IDI_FRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   SetClassLongPtrA(frame, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
 }
 

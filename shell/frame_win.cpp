@@ -199,6 +199,7 @@ void OnClose(HWND h) {
 
 void OnDestroy() {
   App().closing = true;
+  FreeToolbar();
   FreeDrawingResources();
   Services().CloseOverlays();
   RegWriteSetting("Configuration", "Active", "0");

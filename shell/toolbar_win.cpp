@@ -167,6 +167,16 @@ void ShowTime(int minuteOfDay) {
   SetWindowTextA(App().clockButton, text.c_str());
 }
 
+void RefreshToolbarFont() {
+  for (HWND button : {App().dateButton, App().clockButton})
+    if (button && Drawing().dialogFont) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(Drawing().dialogFont), TRUE);
+}
+
+void FreeToolbar() {
+  if (State().images) ImageList_Destroy(State().images);
+  State().images = nullptr;
+}
+
 bool ToolbarTooltip(LPARAM lp) {
   auto* header = reinterpret_cast<NMHDR*>(lp);
   if (header->code != TTN_GETDISPINFOA && header->code != TTN_GETDISPINFOW) return false;

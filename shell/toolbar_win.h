@@ -23,6 +23,11 @@ void PressViewButton(uint16_t view);
 void ShowToday(const DateStamp& today);
 void ShowTime(int minuteOfDay);
 
+// Gives the two buttons the dialog font again (after the drawing objects were rebuilt), and
+// frees the toolbar's pictures when the frame goes.
+void RefreshToolbarFont();
+void FreeToolbar();
+
 // Answers the toolbar's tooltip requests (WM_NOTIFY); true when the notification was one.
 bool ToolbarTooltip(LPARAM lp);
 
