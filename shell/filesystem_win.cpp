@@ -1,6 +1,7 @@
 #include "shell/filesystem_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "shell/win_handles.h"
@@ -50,7 +51,16 @@ bool Win32FileSystem::CopyNew(const std::string& from, const std::string& to) {
 }
 
 bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
-  return MoveFileA(from.c_str(), to.c_str()) != 0;
+  if (MoveFileA(from.c_str(), to.c_str())) return true;
+  // A folder cannot be renamed onto another volume; the shell moves it file by file.
+  if (GetLastError() != ERROR_NOT_SAME_DEVICE || !FolderExists(from) || FolderExists(to) || FileExists(to)) return false;
+  std::string source = from + '\0', target = to + '\0';  // lists ending in a double zero
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_MOVE;
+  op.pFrom = source.c_str();
+  op.pTo = target.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+  return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
