@@ -87,7 +87,6 @@ int ReadConfiguration(const std::string& path) {
   DefaultConfigInputs defaults = s.defaults;
   defaults.dataFolder = s.dataFolder;
   ConfigImage image = SerializeCalendarConfig(DefaultCalendarConfig(defaults));
-  image[kConfigSize - 2] = image[kConfigSize - 1] = 0;  // no overlay count unless the file has one
   std::memcpy(image.data(), file->data(), std::min(file->size(), kConfigSize));
   bool converted = ConfigVersionOf(image.data()) == 6;
   if (converted) ConvertVersion6Image(image);
