@@ -8,7 +8,7 @@ earlier='HKCU\Software\Vantrelle\Kalvora'
 wine_reg add "$earlier\\Configuration" /v AutoSave /d 1 /f
 wine_reg add "$earlier\\Audio" /v AlarmSound1 /d '"Harbour",C:\Waves\harbour.wav' /f
 
-appdata="${KV_WINEPREFIX:-$HOME/.local/share/kalvora/wine}/drive_c/users/$(id -un)/AppData/Roaming"
+appdata="${KV_WINEPREFIX:?}/drive_c/users/$(id -un)/AppData/Roaming"
 old="$appdata/Vantrelle/Kalvora"
 rm -rf "$appdata/Vantrelle"
 mkdir -p "$old/Overlays" "$old/Databases/Default"
