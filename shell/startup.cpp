@@ -145,6 +145,8 @@ std::vector<std::string> FirstUseOverlays(Country country, const std::string& ov
 bool FinishFirstUse(Country country, bool earlierLayoutFound) {
   if (!earlierLayoutFound) {
     for (const std::string& path : FirstUseOverlays(country, OverlaysFolder())) {
+      // A standard overlay that was never installed is left out rather than reported missing.
+      if (!CurrentFileSystem().FileExists(path)) continue;
       if (FileNameOf(path) == kSampleOverlay) Services().BringSampleUpToDate(path);
       Services().AddOverlay(path);
     }

@@ -243,8 +243,11 @@ TEST(FirstUse, OverlaysInOrder) {
 }
 
 TEST_F(StartupTest, FinishingFirstUseLoadsTheOverlaysAndClearsTheFlag) {
+  AddMasters();
   fs_.AddFolders(kData);
   StartAt(kData);
+  CreateDefaultFiles(fs_, kData, kProgram);
+  services_.samples.clear();
   ASSERT_TRUE(WriteDefaultConfiguration());
   ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
   ASSERT_EQ(Config().firstUse, 1);
@@ -256,6 +259,18 @@ TEST_F(StartupTest, FinishingFirstUseLoadsTheOverlaysAndClearsTheFlag) {
   EXPECT_EQ(tail, kData + "\\Overlays\\Holidays (USA).kov\x1C" + kData + "\\Overlays\\Holidays (Christian).kov\x1C" +
                       kData + "\\Overlays\\Holidays (Jewish).kov\x1C" + kData + "\\Overlays\\Sample.kov\x1C");
   EXPECT_EQ(services_.samples, std::vector<std::string>{kData + "\\Overlays\\Sample.kov"});
+}
+
+TEST_F(StartupTest, FirstUseLeavesOutOverlaysThatWereNeverInstalled) {
+  fs_.AddFolders(kData + "\\Overlays");
+  fs_.AddFile(kData + "\\Overlays\\Holidays (Jewish).kov", "j");
+  StartAt(kData);
+  ASSERT_TRUE(WriteDefaultConfiguration());
+  ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
+  FinishFirstUse(Country::UK, false);
+  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  EXPECT_EQ(std::string(saved.begin() + kConfigSize, saved.end()), kData + "\\Overlays\\Holidays (Jewish).kov\x1C");
+  EXPECT_TRUE(services_.samples.empty());
 }
 
 TEST_F(StartupTest, FirstUseAfterAnEarlierLayoutLoadsNoOverlays) {
