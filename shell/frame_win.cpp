@@ -1,40 +1,329 @@
 #include "shell/frame_win.h"
 
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
 #include <string>
 
+#include "calendar/clock.h"
 #include "resources/strings.h"
+#include "shell/app_win.h"
+#include "shell/clock_tick.h"
+#include "shell/configuration.h"
+#include "shell/desk.h"
+#include "shell/desk_win.h"
+#include "shell/drawing_win.h"
+#include "shell/settings.h"
+#include "shell/shell_services.h"
+#include "shell/toolbar_win.h"
 
 namespace kv {
 namespace {
 
-void OnDestroy() { PostQuitMessage(0); }
+constexpr int kMdiFirstChild = 30000;  // ids of the window list, clear of every command
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_DESTROY: OnDestroy(); return 0;
-    default: return DefWindowProcA(hwnd, msg, wp, lp);
+struct Popups {
+  HMENU file = nullptr, calendar = nullptr, configure = nullptr, window = nullptr, help = nullptr;
+  HMENU metafile = nullptr;
+};
+
+struct FrameState {
+  std::map<CommandOwner, CommandHandler> handlers;
+  FrameHooks hooks;
+  Popups popups;
+  std::unique_ptr<FixedClock> testClock;
+};
+
+FrameState& State() {
+  static FrameState state;
+  return state;
+}
+
+// --- creation and layout ---------------------------------------------------------------------
+
+void InsertInternetItems(HMENU help) {
+  // Version check and the internet page are offered only where the internet library exists.
+  HMODULE wininet = LoadLibraryA("WININET.DLL");
+  if (!wininet) return;
+  FreeLibrary(wininet);
+  InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_VERSION_CHECK, std::string(StringText(27)).c_str());
+  InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_INTERNET_SERVICES, std::string(StringText(28)).c_str());
+  InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+}
+
+bool OnCreate(HWND h) {
+  App().frame = h;
+  Popups& p = State().popups;
+  HMENU menu = GetMenu(h);
+  p.file = GetSubMenu(menu, 0);
+  p.calendar = GetSubMenu(menu, 1);
+  p.configure = GetSubMenu(menu, 2);
+  p.window = GetSubMenu(menu, 3);
+  p.help = GetSubMenu(menu, 4);
+  for (int i = 0, n = GetMenuItemCount(p.file); i < n; ++i)
+    if (HMENU sub = GetSubMenu(p.file, i)) p.metafile = sub;
+  InsertInternetItems(p.help);
+  if (!CreateToolbar(h)) return false;
+  CLIENTCREATESTRUCT ccs{p.window, kMdiFirstChild};
+  App().mdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                    WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                                        WS_VISIBLE | MDIS_ALLCHILDSTYLES,
+                                    0, kToolbarHeight, 10, 10, h, nullptr, App().instance, &ccs);
+  return App().mdiClient != nullptr;
+}
+
+ScreenArea VirtualScreen() {
+  int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void TrackFramePlacement(HWND h) {
+  if (App().closing || IsIconic(h) || IsZoomed(h) || !IsWindowVisible(h)) return;
+  RECT r;
+  GetWindowRect(h, &r);
+  Placement p{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  if (LiesOnScreen(p, VirtualScreen())) Config().frame = p;
+}
+
+void OnSize(HWND h, WPARAM type, int width, int height) {
+  if (!App().closing && IsWindowVisible(h)) {
+    if (type == SIZE_MINIMIZED) Config().frameState = kMinimized;
+    else if (type == SIZE_MAXIMIZED) Config().frameState = kMaximized;
+    else if (type == SIZE_RESTORED) Config().frameState = kRestored;
   }
+  if (type == SIZE_MINIMIZED) return;
+  LayoutToolbar(width);
+  MoveWindow(App().mdiClient, 0, kToolbarHeight, width, std::max(height - kToolbarHeight, 0), TRUE);
+  TrackFramePlacement(h);
+}
+
+// Two bevel lines at the top of the client area and two at the toolbar's lower edge, with the
+// strip between them filled.
+void OnPaint(HWND h) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT r;
+  GetClientRect(h, &r);
+  const DrawingResources& d = Drawing();
+  RECT strip{0, 0, r.right, kToolbarHeight};
+  FillRect(dc, &strip, d.strip ? d.strip : GetSysColorBrush(COLOR_BTNFACE));
+  HGDIOBJ old = SelectObject(dc, d.shadowPen ? d.shadowPen : GetStockObject(BLACK_PEN));
+  for (int y : {0, kToolbarHeight - 2}) {
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, r.right, y);
+  }
+  SelectObject(dc, d.lightPen ? d.lightPen : GetStockObject(WHITE_PEN));
+  for (int y : {1, kToolbarHeight - 1}) {
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, r.right, y);
+  }
+  SelectObject(dc, old);
+  EndPaint(h, &ps);
+}
+
+// --- menus -----------------------------------------------------------------------------------------
+
+uint8_t ActiveCode(bool* maximized = nullptr) {
+  BOOL max = FALSE;
+  HWND active = reinterpret_cast<HWND>(SendMessageA(App().mdiClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&max)));
+  if (maximized) *maximized = max != FALSE;
+  return DeskCodeOf(active);
+}
+
+bool NotesEmpty() {
+  HWND notes = DeskWindow(kDeskNotes);
+  HWND edit = notes ? FindWindowExA(notes, nullptr, "EDIT", nullptr) : nullptr;
+  return !edit || GetWindowTextLengthA(edit) == 0;
+}
+
+void Enable(HMENU menu, int id, bool enabled) {
+  EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+void Check(HMENU menu, int id, bool checked) {
+  CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void OnInitMenuPopup(HMENU popup) {
+  const Popups& p = State().popups;
+  // Commands whose module is not there yet are greyed.
+  for (int i = 0, n = GetMenuItemCount(popup); i < n; ++i) {
+    UINT id = GetMenuItemID(popup, i);
+    if (id != 0 && id != static_cast<UINT>(-1) && OwnerOf(static_cast<int>(id)) != CommandOwner::None)
+      Enable(popup, static_cast<int>(id), CommandAvailable(static_cast<int>(id)));
+  }
+  MenuContext c;
+  c.active = ActiveCode();
+  c.view = Config().view;
+  c.notesEmpty = c.active == kDeskNotes && NotesEmpty();
+  c.clockEnabled = (App().clockIcon & 0x100) != 0;
+  c.autoSave = App().autoSave;
+  c.tabsOn = Config().overlayTabsHidden == 0;
+  if (popup == p.file) {
+    FileMenuState s = FileMenu(c);
+    if (!s.pageLayout) Enable(popup, CMD_PAGE_LAYOUT, false);
+    if (!s.print) Enable(popup, CMD_PRINT, false);
+    for (int i = 0, n = GetMenuItemCount(popup); i < n; ++i)
+      if (GetSubMenu(popup, i) == p.metafile)
+        EnableMenuItem(popup, static_cast<UINT>(i), MF_BYPOSITION | (s.metafile ? MF_ENABLED : MF_GRAYED));
+  } else if (popup == p.calendar) {
+    CalendarMenuState s = CalendarMenu(c);
+    if (!s.goToDate) Enable(popup, CMD_GO_TO_DATE, false);
+    Check(popup, CMD_OVERLAY_TABS, s.overlayTabsChecked);
+  } else if (popup == p.metafile) {
+    if (!CalendarMenu(c).metafileOutputs) {
+      Enable(popup, CMD_METAFILE_CLIPBOARD, false);
+      Enable(popup, CMD_METAFILE_DISK, false);
+    }
+  } else if (popup == p.configure) {
+    ConfigureMenuState s = ConfigureMenu(c);
+    Check(popup, CMD_ICONIC_CLOCK, s.clockChecked);
+    Check(popup, CMD_AUTOSAVE, s.autoSaveChecked);
+  }
+}
+
+// --- shutdown --------------------------------------------------------------------------------------
+
+void SaveBeforeClosing() {
+  if (!App().autoSave) return;
+  if (HWND phonebook = DeskWindow(kDeskPhonebook)) SendMessageA(phonebook, kMsgPhonebookFinish, 0, 0);
+  WriteConfiguration(kSave);
+}
+
+void OnClose(HWND h) {
+  SaveBeforeClosing();
+  if (!DeskAgreesToClose()) return;
+  DestroyDesk();
+  DestroyWindow(h);
+}
+
+void OnDestroy() {
+  App().closing = true;
+  FreeToolbar();
+  FreeDrawingResources();
+  Services().CloseOverlays();
+  RegWriteSetting("Configuration", "Active", "0");
+  App().frame = nullptr;
+  PostQuitMessage(0);
+}
+
+// --- private messages ------------------------------------------------------------------------------
+
+void OnTestAdvanceClock(WPARAM minutes) {
+  FrameState& s = State();
+  if (!s.testClock) return;
+  s.testClock->Advance(static_cast<int>(static_cast<INT_PTR>(minutes)));
+  RunFrameTick();
+}
+
+LRESULT OnSysCommand(HWND h, WPARAM wp, LPARAM lp) {
+  if ((wp & 0xFFF0) == SC_MINIMIZE && (App().clockIcon & 0x100) && State().hooks.clockStandsIn &&
+      State().hooks.clockStandsIn())
+    return 0;
+  return DefFrameProcA(h, App().mdiClient, WM_SYSCOMMAND, wp, lp);
+}
+
+LRESULT OnCommand(HWND h, WPARAM wp, LPARAM lp) {
+  int id = LOWORD(wp);
+  if (OwnerOf(id) == CommandOwner::None) return DefFrameProcA(h, App().mdiClient, WM_COMMAND, wp, lp);
+  RunCommand(h, id);
+  return 0;
 }
 
 }  // namespace
 
-bool RegisterFrameClass(HINSTANCE instance) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = FrameProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kFrameClass;
-  return RegisterClassExA(&wc) != 0;
+FrameHooks& Hooks() { return State().hooks; }
+
+void SetCommandHandler(CommandOwner owner, CommandHandler handler) { State().handlers[owner] = std::move(handler); }
+
+bool CommandAvailable(int command) {
+  CommandOwner owner = OwnerOf(command);
+  if (owner == CommandOwner::Frame) return true;
+  auto it = State().handlers.find(owner);
+  return it != State().handlers.end() && it->second && it->second(command, false);
+}
+
+bool ForwardToOwner(CommandOwner owner, int command) {
+  auto it = State().handlers.find(owner);
+  if (it == State().handlers.end() || !it->second || !it->second(command, false)) return false;
+  it->second(command, true);
+  return true;
+}
+
+void RunCommand(HWND frame, int command) {
+  CommandOwner owner = OwnerOf(command);
+  if (owner == CommandOwner::Frame) {
+    RunFrameCommand(frame, command);
+    return;
+  }
+  if (CommandAvailable(command)) State().handlers[owner](command, true);
+}
+
+void RunFrameTick() {
+  TickResult r = RunClockTick();
+  if (r.minuteChanged) {
+    if (r.dayChanged) {
+      ShowToday(Today());
+      if (HWND calendar = DeskWindow(kDeskCalendar)) SendMessageA(calendar, kMsgTodayChanged, 0, 0);
+    } else if (HWND clock = FindWindowA("KVClock", nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(clock, &pid);
+      if (pid == GetCurrentProcessId()) SendMessageA(clock, kMsgClockRedraw, 0, 0);
+    }
+    ShowTime(r.now.minuteOfDay);
+    if (App().alarm) SendMessageA(App().alarm, kMsgAlarmMinute, 0, 0);
+    if (HWND map = DeskWindow(kDeskMap)) SendMessageA(map, kMsgMapRefresh, 0, 0);
+  }
+  if (r.alarmDue) {
+    if (State().hooks.clockRestoresFrame) State().hooks.clockRestoresFrame();
+    FireAlarm();
+  }
+}
+
+void CALLBACK ClockTimerProc(HWND, UINT, UINT_PTR, DWORD) { RunFrameTick(); }
+
+void InstallTestClock(const DateStamp& start) {
+  State().testClock = std::make_unique<FixedClock>(start);
+  SetClockSource(State().testClock.get());
+}
+
+void SetFrameTitle() {
+  if (App().frame) SetWindowTextA(App().frame, FrameTitle(ConfigState().fileName).c_str());
 }
 
 HWND CreateFrame(HINSTANCE instance) {
   std::string caption(StringText(IDS_PRODUCT_NAME));
   return CreateWindowExA(0, kFrameClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK FrameWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE: return OnCreate(h) ? 0 : -1;
+    case WM_SIZE: OnSize(h, wp, LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_MOVE: TrackFramePlacement(h); break;
+    case WM_PAINT: OnPaint(h); return 0;
+    case WM_COMMAND: return OnCommand(h, wp, lp);
+    case WM_NOTIFY:
+      if (ToolbarTooltip(lp)) return 0;
+      break;
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lp)) OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+      break;
+    case WM_SYSCOMMAND: return OnSysCommand(h, wp, lp);
+    case WM_CLOSE: OnClose(h); return 0;
+    case WM_QUERYENDSESSION: SaveBeforeClosing(); return DeskAgreesToClose();
+    case WM_ENDSESSION:
+      if (wp) DestroyDesk(), DestroyWindow(h);
+      return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case kMsgRunClockTick: RunFrameTick(); return 0;
+    case kMsgFirstUse: FinishFirstUseNow(); return 0;
+    case kMsgOpenMap: OpenMapWindow(); return 0;
+    case kMsgTestAdvanceClock: OnTestAdvanceClock(wp); return 0;
+    default: break;
+  }
+  return DefFrameProcA(h, App().mdiClient, msg, wp, lp);
 }
 
 }  // namespace kv

@@ -13,9 +13,30 @@
 //   kvdriver close CLASS                    post WM_CLOSE
 //   kvdriver rect CLASS                     print "x y width height" of the window
 //   kvdriver foreground                     print the class of the foreground window
+//   kvdriver mdi CLASS                      print the MDI children of the window, top first:
+//                                           "class x y width height state active" with the
+//                                           place in the MDI client's coordinates and the
+//                                           state "restored", "minimized", "maximized" or
+//                                           "hidden"; active is 1 for the active child
+//   kvdriver text CLASS ID                  print the text of the descendant with control ID
+//   kvdriver key CLASS VK [ctrl]            post a key press (and release) to the window
+//   kvdriver tbclick CLASS ID               click the toolbar button of command ID
+//   kvdriver tbchecked CLASS ID             print 1 when that toolbar button is pressed
+//   kvdriver clientsize CLASS CHILDCLASS    print "width height" of a descendant's client area
+//   kvdriver dialog [TIMEOUT_MS]            wait for a dialog box of this desktop and print its
+//                                           caption, then the texts of its static controls
+//   kvdriver version FILE                   print the file version of a program
+//   kvdriver answer BUTTON                  press a button (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
+//                                           of the dialog box that is up
+//   kvdriver filename PATH                  type PATH into the file dialog that is up and press
+//                                           its default button
+//
+// Wherever CLASS names a window to act on, TOP/CHILD names a descendant of class CHILD of the
+// top-level window TOP, such as KV4Frame/KVNote.
 //
 // Exit code 0 on success, 1 when the window is not found or a wait timed out, 2 on bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,8 +46,14 @@ namespace {
 
 HWND FindTop(const char* cls) { return FindWindowA(cls, nullptr); }
 
+HWND FindDescendantOfClass(HWND top, const std::string& cls);
+
+// CLASS names a top-level window, or TOP/CHILD a descendant of one (KV4Frame/KVNote).
 HWND Require(const char* cls) {
-  HWND h = FindTop(cls);
+  std::string name = cls;
+  size_t slash = name.find('/');
+  HWND h = slash == std::string::npos ? FindTop(cls) : FindTop(name.substr(0, slash).c_str());
+  if (h && slash != std::string::npos) h = FindDescendantOfClass(h, name.substr(slash + 1));
   if (!h) {
     std::fprintf(stderr, "kvdriver: no window of class %s\n", cls);
     std::exit(1);
@@ -80,6 +107,12 @@ BOOL CALLBACK FindChild(HWND h, LPARAM lp) {
   return TRUE;
 }
 
+HWND FindDescendantOfClass(HWND top, const std::string& cls) {
+  FindState s{cls, nullptr};
+  EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
 int Wait(const char* cls, DWORD timeout, bool present) {
   DWORD start = GetTickCount();
   for (;;) {
@@ -107,8 +140,191 @@ void Message(HWND h, bool send, int argc, char** argv) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: kvdriver wait|gone|count|caption|children|find|post|send|command|close|rect ...\n");
+  std::fprintf(stderr,
+               "usage: kvdriver wait|gone|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
+               "tbclick|tbchecked|clientsize|dialog|answer|filename ...\n");
   return 2;
+}
+
+HWND FindDescendant(HWND top, const char* cls) { return FindWindowExA(top, nullptr, cls, nullptr); }
+
+struct IdState {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindById(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<IdState*>(lp);
+  if (GetDlgCtrlID(h) == s->id) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND DescendantById(HWND top, int id) {
+  IdState s{id};
+  EnumChildWindows(top, FindById, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+int ListMdi(HWND top) {
+  HWND client = FindDescendant(top, "MDIClient");
+  if (!client) return 1;
+  HWND active = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+  for (HWND h = GetWindow(client, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    char cls[256] = "";
+    GetClassNameA(h, cls, sizeof cls);
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, client, reinterpret_cast<POINT*>(&r), 2);
+    const char* state = !IsWindowVisible(h) ? "hidden" : IsIconic(h) ? "minimized" : IsZoomed(h) ? "maximized" : "restored";
+    std::printf("%s %ld %ld %ld %ld %s %d\n", cls, r.left, r.top, r.right - r.left, r.bottom - r.top, state, h == active);
+  }
+  return 0;
+}
+
+void PressKey(HWND top, WORD vk, bool ctrl) {
+  if (!ctrl) {
+    PostMessageA(top, WM_KEYDOWN, vk, 1);
+    PostMessageA(top, WM_KEYUP, vk, 0xC0000001);
+    return;
+  }
+  // A key with Ctrl needs the real keyboard state: the window must be in front.
+  SetForegroundWindow(top);
+  Sleep(200);
+  INPUT in[4]{};
+  WORD keys[4] = {VK_CONTROL, vk, vk, VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, in, sizeof(INPUT));
+}
+
+// The button's rectangle comes back through memory of the toolbar's own process.
+int ClickToolbar(HWND top, int id) {
+  HWND tb = FindDescendant(top, "ToolbarWindow32");
+  if (!tb) return 1;
+  LRESULT index = SendMessageA(tb, TB_COMMANDTOINDEX, static_cast<WPARAM>(id), 0);
+  if (index < 0) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tb, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  RECT r{};
+  SIZE_T got = 0;
+  bool ok = remote && SendMessageA(tb, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote, &r, sizeof r, &got);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!ok) return 1;
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(tb, WM_MOUSEMOVE, 0, at);
+  PostMessageA(tb, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(tb, WM_LBUTTONUP, 0, at);
+  return 0;
+}
+
+struct DialogState {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindDialogWindow(HWND h, LPARAM lp) {
+  char cls[64] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) == "#32770" && IsWindowVisible(h)) {
+    reinterpret_cast<DialogState*>(lp)->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindDialog(DWORD timeout) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    DialogState s;
+    EnumWindows(FindDialogWindow, reinterpret_cast<LPARAM>(&s));
+    if (s.found || GetTickCount() - start > timeout) return s.found;
+    Sleep(100);
+  }
+}
+
+BOOL CALLBACK PrintStatic(HWND h, LPARAM) {
+  char cls[64] = "", text[2048] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, text, sizeof text);
+  if (_stricmp(cls, "Static") == 0 && text[0]) std::printf("%s\n", text);
+  return TRUE;
+}
+
+int ShowDialog(DWORD timeout) {
+  HWND d = FindDialog(timeout);
+  if (!d) {
+    std::fprintf(stderr, "kvdriver: no dialog box\n");
+    return 1;
+  }
+  char caption[512] = "";
+  GetWindowTextA(d, caption, sizeof caption);
+  std::printf("%s\n", caption);
+  EnumChildWindows(d, PrintStatic, 0);
+  return 0;
+}
+
+int Answer(int button) {
+  HWND d = FindDialog(5000);
+  if (!d) return 1;
+  PostMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, button)));
+  return 0;
+}
+
+// The file name box of the explorer-style dialog (a combo box, id 1148) or of the old one (an
+// edit field, id 1152).
+HWND FileNameField(HWND d) {
+  HWND box = GetDlgItem(d, 1148);
+  if (!box) box = GetDlgItem(d, 1152);
+  if (!box) return nullptr;
+  // The text goes into the edit field inside the combo box.
+  char cls[64] = "";
+  GetClassNameA(box, cls, sizeof cls);
+  HWND edit = box;
+  if (_stricmp(cls, "ComboBoxEx32") == 0) edit = reinterpret_cast<HWND>(SendMessageA(box, CBEM_GETEDITCONTROL, 0, 0));
+  else if (_stricmp(cls, "ComboBox") == 0) edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+  return edit ? edit : box;
+}
+
+// Types the name and presses the default button until the dialog goes: a dialog still filling
+// its fields may overwrite the first attempt.
+int TypeFileName(const char* path) {
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    HWND d = FindDialog(attempt == 0 ? 15000 : 500);
+    if (!d) return attempt == 0 ? 1 : 0;
+    Sleep(500);
+    HWND field = FileNameField(d);
+    if (!field) return 1;
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    for (int i = 0; i < 20 && IsWindow(d) && IsWindowVisible(d); ++i) Sleep(100);
+    if (!IsWindow(d) || !IsWindowVisible(d)) return 0;
+  }
+  return 1;
+}
+
+int PrintVersion(const char* file) {
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(file, &handle);
+  if (!size) return 1;
+  std::string data(size, '\0');
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!GetFileVersionInfoA(file, 0, size, data.data()) ||
+      !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+    return 1;
+  std::printf("%lu.%lu.%lu.%lu\n", info->dwFileVersionMS >> 16, info->dwFileVersionMS & 0xFFFF,
+              info->dwFileVersionLS >> 16, info->dwFileVersionLS & 0xFFFF);
+  return 0;
 }
 
 }  // namespace
@@ -122,7 +338,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", cls);
     return 0;
   }
+  if (verb == "dialog") return ShowDialog(argc > 2 ? static_cast<DWORD>(Number(argv[2])) : 15000);
   if (argc < 3) return Usage();
+  if (verb == "answer") return Answer(static_cast<int>(Number(argv[2])));
+  if (verb == "filename") return TypeFileName(argv[2]);
+  if (verb == "version") return PrintVersion(argv[2]);
   const char* cls = argv[2];
   DWORD timeout = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 15000;
   if (verb == "wait") return Wait(cls, timeout, true);
@@ -149,6 +369,28 @@ int main(int argc, char** argv) {
     PostMessageA(h, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
   } else if (verb == "close") {
     PostMessageA(h, WM_CLOSE, 0, 0);
+  } else if (verb == "mdi") {
+    return ListMdi(h);
+  } else if (verb == "text" && argc > 3) {
+    HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
+    if (!child) return 1;
+    char text[1024] = "";
+    GetWindowTextA(child, text, sizeof text);
+    std::printf("%s\n", text);
+  } else if (verb == "key" && argc > 3) {
+    PressKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "ctrl");
+  } else if (verb == "tbclick" && argc > 3) {
+    return ClickToolbar(h, static_cast<int>(Number(argv[3])));
+  } else if (verb == "tbchecked" && argc > 3) {
+    HWND tb = FindDescendant(h, "ToolbarWindow32");
+    if (!tb) return 1;
+    std::printf("%d\n", SendMessageA(tb, TB_ISBUTTONCHECKED, static_cast<WPARAM>(Number(argv[3])), 0) ? 1 : 0);
+  } else if (verb == "clientsize" && argc > 3) {
+    HWND child = FindDescendant(h, argv[3]);
+    if (!child) return 1;
+    RECT r;
+    GetClientRect(child, &r);
+    std::printf("%ld %ld\n", r.right, r.bottom);
   } else if (verb == "rect") {
     RECT r;
     GetWindowRect(h, &r);

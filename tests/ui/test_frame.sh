@@ -1,14 +1,34 @@
 #!/usr/bin/env bash
-# The frame appears with its caption, a second start leaves one frame, and closing ends the
-# program with exit code 0.
+# The frame appears with its caption, toolbar, date and clock buttons and the desk; the About
+# box, the version resource and the manifest; a second start leaves one frame; closing ends
+# the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
+fresh_profile
 
-start_kalvora
+start_and_wait
 first=$kv_pid
-driver wait KV4Frame 30000 >/dev/null || fail "the frame did not appear"
 caption=$(driver caption KV4Frame)
 [ "$caption" = "Kalvora" ] || fail "caption is \"$caption\", want \"Kalvora\""
+children=$(driver children KV4Frame)
+for part in $'ToolbarWindow32\t200' $'Button\t1312' $'Button\t1328' $'MDIClient\t0' $'KVCalendar\t'; do
+  grep -q "^$part" <<<"$children" || fail "the frame has no ${part//$'\t'/ } window"
+done
+[ "$(driver tbchecked KV4Frame 1302)" = "1" ] || fail "the month view button is not pressed"
+[ "$(driver tbchecked KV4Frame 1301)" = "0" ] || fail "the year view button is pressed"
 screenshot frame
+
+# The About box shows the version; the program carries its version resource and its manifest
+# (common controls 6, DPI awareness).
+driver command KV4Frame 1990 >/dev/null
+about=$(driver dialog 10000)
+[ "$(head -1 <<<"$about")" = "About Kalvora" ] || fail "the About box is titled \"$(head -1 <<<"$about")\""
+grep -qx "Version 4.7.0000" <<<"$about" || fail "the About box does not show Version 4.7.0000: $about"
+driver answer 1 >/dev/null
+[ "$(driver version "$(winpath "$prog/kalvora.exe")" 2>/dev/null)" = "4.7.0.0" ] || fail "the version resource is not 4.7.0.0"
+grep -qa 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$prog/kalvora.exe" ||
+  fail "the manifest does not ask for common controls 6"
+grep -qa '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' "$prog/kalvora.exe" ||
+  fail "the manifest does not declare DPI awareness"
 
 # A second start only brings the first to the top and ends by itself.
 start_kalvora
@@ -18,11 +38,6 @@ wait_exit "$second" 15 || fail "the second start did not end within 15 s"
 count=$(driver count KV4Frame)
 [ "$count" = "1" ] || fail "$count frames after the second start, want 1"
 
-# WM_CLOSE ends the first with exit code 0.
 kv_pid=$first
-driver close KV4Frame || fail "could not post WM_CLOSE"
-wait_exit "$first" 15 || fail "the program did not end within 15 s of WM_CLOSE"
-[ "$exit_code" = "0" ] || fail "the program exited with $exit_code after WM_CLOSE"
-kv_pid=""
-
+close_and_wait
 finish

@@ -1,0 +1,371 @@
+#include "shell/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "shell/filesystem.h"
+#include "shell/messages.h"
+#include "shell/shell_services.h"
+#include "store/bytes.h"
+
+namespace kv {
+namespace {
+
+const std::string kData = "C:\\Users\\Ann\\Documents\\My Calendars";
+
+// A configuration environment in memory: files, messages and the shell's fallback services.
+class ConfigurationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConfigurationState();
+    SetFileSystem(&fs_);
+    SetShellServices(nullptr);
+    ConfigState().dataFolder = kData;
+    ConfigState().programFolder = "C:\\Program Files\\Kalvora";
+    fs_.AddFolders(kData);
+  }
+  void TearDown() override {
+    SetFileSystem(nullptr);
+    SetShellServices(nullptr);
+    ResetConfigurationState();
+  }
+
+  std::vector<uint8_t> File(const CalendarConfig& c, const std::string& tail = "") {
+    ConfigImage image = SerializeCalendarConfig(c);
+    std::vector<uint8_t> bytes(image.size() + tail.size());
+    std::copy(image.begin(), image.end(), bytes.begin());
+    std::copy(tail.begin(), tail.end(), bytes.begin() + static_cast<long>(image.size()));
+    return bytes;
+  }
+  void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
+    fs_.AddFile(path, std::string(bytes.begin(), bytes.end()));
+  }
+  CalendarConfig Defaults() {
+    DefaultConfigInputs in;
+    in.dataFolder = kData;
+    return DefaultCalendarConfig(in);
+  }
+
+  MemoryFileSystem fs_;
+  ScriptedMessages messages_;
+  ScopedMessageSink sink_{messages_};
+};
+
+TEST_F(ConfigurationTest, ExactRecordWithoutOverlays) {
+  std::string path = kData + "\\Work.kvc";
+  Put(path, File(Defaults()));
+  EXPECT_EQ(ReadConfiguration(path), 0);
+  EXPECT_TRUE(Services().OverlayNames().empty());
+  EXPECT_EQ(ConfigState().fileName, path);
+  EXPECT_EQ(Config().view, kMonthView);  // 0 read as month
+  EXPECT_EQ(Config().customColours[0], 0xFACDAFu);
+  EXPECT_FALSE(ConfigState().converted);
+  EXPECT_EQ(ConfigState().summaryEndMinute, 21 * 60);
+  EXPECT_TRUE(messages_.Shown().empty());
+}
+
+TEST_F(ConfigurationTest, TailLoadsAsManyNamesAsTheCountSays) {
+  CalendarConfig c = Defaults();
+  c.overlayCount = 2;
+  c.selectedOverlay = "C:\\O\\B.kov";
+  std::string path = kData + "\\Two.kvc";
+  Put(path, File(c, "C:\\O\\A.kov\x1C" "C:\\O\\B.kov\x1C" "C:\\O\\C.kov\x1C"));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_EQ(Services().OverlayNames(), (std::vector<std::string>{"C:\\O\\A.kov", "C:\\O\\B.kov"}));
+  EXPECT_EQ(ConfigState().selectedOverlay, 1);
+
+  // The selected tab is found by the exact name only.
+  c.selectedOverlay = "c:\\o\\b.kov";
+  Put(path, File(c, "C:\\O\\A.kov\x1C" "C:\\O\\B.kov\x1C"));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_EQ(Services().OverlayNames().size(), 2u);  // the overlays of the previous file were let go
+  EXPECT_EQ(ConfigState().selectedOverlay, -1);
+}
+
+TEST_F(ConfigurationTest, RefusedFilesLeaveTheOpenConfigurationWhole) {
+  CalendarConfig c = Defaults();
+  c.overlayCount = 1;
+  c.sundayRed = 0;
+  std::string good = kData + "\\Good.kvc";
+  Put(good, File(c, "A.kov\x1C"));
+  ASSERT_EQ(ReadConfiguration(good), 0);
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool message;
+  };
+  std::vector<uint8_t> v5 = File(Defaults());
+  PutU16LE(&v5[6], 5);
+  std::vector<uint8_t> noNul = File(Defaults());
+  noNul[5] = 'X';
+  std::vector<uint8_t> other = File(Defaults());
+  std::memcpy(other.data(), "KOV6\0\0", 6);
+  const Case cases[] = {
+      {"v5.kvc", v5, true},
+      {"nonul.kvc", noNul, true},
+      {"other.kvc", other, true},
+      {"tiny.kvc", {'K', 'V', 'C', 'A', 'L', 0, 7, 0, 1}, false},  // fewer than 10 bytes: no message
+  };
+  for (const Case& k : cases) {
+    messages_.Clear();
+    std::string path = kData + "\\" + k.name;
+    Put(path, k.bytes);
+    EXPECT_EQ(ReadConfiguration(path), -1) << k.name;
+    if (k.message) {
+      ASSERT_EQ(messages_.Shown().size(), 1u) << k.name;
+      EXPECT_EQ(messages_.Shown()[0].text, "File failed header check:\n\n" + path);
+      EXPECT_EQ(messages_.Shown()[0].icon, MsgIcon::Warning);
+      EXPECT_EQ(messages_.Shown()[0].owner, MsgOwner::None);
+    } else {
+      EXPECT_TRUE(messages_.Shown().empty()) << k.name;
+    }
+    EXPECT_EQ(fs_.ReadAll(path), k.bytes) << "the refused file is left untouched";
+    EXPECT_EQ(ConfigState().fileName, good);
+    EXPECT_EQ(Config().sundayRed, 0);
+    EXPECT_EQ(Services().OverlayNames(), std::vector<std::string>{"A.kov"});
+  }
+  EXPECT_EQ(ReadConfiguration(kData + "\\missing.kvc"), -1);
+}
+
+TEST_F(ConfigurationTest, Version6ConvertsAndSavesAsVersion7) {
+  std::vector<uint8_t> v6 = File(Defaults());
+  PutU16LE(&v6[6], 6);
+  PutFixedText(&v6[208], 64, "Boston, MA");
+  v6[100] = 1;  // old "phonebook open"
+  std::string path = kData + "\\Old.kvc";
+  Put(path, v6);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_TRUE(ConfigState().converted);
+  EXPECT_EQ(Config().mapPosition, (Position16{10, 10}));
+  EXPECT_EQ(Config().mapFlags, 27);
+  EXPECT_EQ(Config().locationName, "Boston, MA");
+  EXPECT_EQ(Config().openWindows, kOpenPhonebook);
+  ASSERT_EQ(WriteConfiguration(kSave), 1);
+  std::vector<uint8_t> saved = *fs_.ReadAll(path);
+  ASSERT_EQ(saved.size(), kConfigSize);
+  EXPECT_EQ(ReadU16LE(&saved[6]), 7);
+  EXPECT_EQ(ReadFixedText(&saved[592], 64), "Boston, MA");
+  EXPECT_EQ(ReadU16LE(&saved[92]), 10);
+}
+
+TEST_F(ConfigurationTest, ShortFileKeepsDefaultsBeyondItsEnd) {
+  std::vector<uint8_t> bytes = File(Defaults());
+  bytes[116] = 16;  // only the map open
+  bytes.resize(200);
+  std::string path = kData + "\\Short.kvc";
+  Put(path, bytes);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_EQ(Config().openWindows, 16);
+  EXPECT_EQ(Config().schedulerHour, 8);
+  EXPECT_EQ(Config().mapFlags, 27);
+  EXPECT_EQ(Config().overlayCount, 0);
+  EXPECT_EQ(Config().databaseFolder, kData + "\\Databases\\Default");
+}
+
+TEST_F(ConfigurationTest, EmptyDatabaseFolderBecomesTheFallback) {
+  CalendarConfig c = Defaults();
+  c.databaseFolder.clear();
+  Put(kData + "\\E.kvc", File(c));
+  ASSERT_EQ(ReadConfiguration(kData + "\\E.kvc"), 0);
+  EXPECT_EQ(Config().databaseFolder, kData + "\\Databases\\(default)");
+}
+
+TEST_F(ConfigurationTest, WritingRecordsTheDeskFirstAndWritesTheTail) {
+  std::string path = kData + "\\Desk.kvc";
+  Put(path, File(Defaults()));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  Services().AddOverlay("C:\\O\\Holidays (USA).kov");
+  Services().AddOverlay("C:\\O\\Sample.kov");
+  int recorded = 0;
+  ConfigState().hooks.recordDesk = [&](CalendarConfig& c) {
+    ++recorded;
+    RecordDesk(c, {3, 1}, 3, true);
+  };
+  SetConfigDirty();
+  ASSERT_EQ(WriteConfiguration(kSave), 1);
+  EXPECT_EQ(recorded, 1);
+  EXPECT_FALSE(ConfigDirty());
+  std::vector<uint8_t> saved = *fs_.ReadAll(path);
+  ASSERT_EQ(saved.size(), kConfigSize + 23 + 1 + 15 + 1);
+  EXPECT_EQ(ReadU16LE(&saved[4446]), 2);
+  EXPECT_EQ(saved[100], 3);
+  EXPECT_EQ(saved[101], 1);
+  EXPECT_EQ(saved[102], 0);
+  EXPECT_EQ(ReadU16LE(&saved[106]), 13);
+  EXPECT_EQ(std::string(saved.begin() + kConfigSize, saved.end()),
+            "C:\\O\\Holidays (USA).kov\x1C" "C:\\O\\Sample.kov\x1C");
+  EXPECT_EQ(ConfigState().savedDesk.activeWindow, 13);
+}
+
+TEST_F(ConfigurationTest, SaveAsSwitchesTheOpenFile) {
+  std::string path = kData + "\\default.kvc";
+  Put(path, File(Defaults()));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  int changed = 0;
+  ConfigState().hooks.fileChanged = [&] { ++changed; };
+  std::string other = kData + "\\Travel.kvc";
+  ASSERT_EQ(WriteConfiguration(kSaveAs, other), 1);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(ConfigState().fileName, other);
+  EXPECT_TRUE(fs_.FileExists(other));
+  EXPECT_EQ(FrameTitle(ConfigState().fileName), "Kalvora - Travel");
+}
+
+TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirty) {
+  std::string path = kData + "\\default.kvc";
+  Put(path, File(Defaults()));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  std::vector<uint8_t> before = *fs_.ReadAll(path);
+  SetConfigDirty();
+  Config().sundayRed = 0;
+  fs_.SetWritesFail(true);
+  EXPECT_EQ(WriteConfiguration(kSave), 0);
+  EXPECT_TRUE(ConfigDirty());
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text, "Error detected saving configuration file:\n\n" + path);
+  EXPECT_EQ(messages_.Shown()[0].caption, "");
+  EXPECT_EQ(messages_.Shown()[0].owner, MsgOwner::Frame);
+  EXPECT_EQ(*fs_.ReadAll(path), before);
+  fs_.SetWritesFail(false);
+  EXPECT_EQ(WriteConfiguration(kSaveAs, "Z:\\no\\such\\folder.kvc"), 0);
+  EXPECT_EQ(ConfigState().fileName, path);
+}
+
+// Services that know a zone and a few locations, as the sky module will.
+class ZoneServices : public ShellServices {
+ public:
+  int SystemZone() override { return 35; }
+  std::vector<LocationEntry> ReadLocations(const std::string& path) override {
+    readFrom = path;
+    return {{"Anchorage, AK", 30, 61.2, -149.9}, {"New York, NY", 35, 40.71, -74.0}, {"Boston, MA", 35, 42.36, -71.06}};
+  }
+  std::string readFrom;
+};
+
+TEST_F(ConfigurationTest, DefaultConfigurationTakesALocationOfTheSystemZone) {
+  ZoneServices services;
+  SetShellServices(&services);
+  ConfigState().defaults.screenWidth = 800;
+  ConfigState().defaults.screenHeight = 600;
+  ASSERT_TRUE(WriteDefaultConfiguration());
+  EXPECT_EQ(services.readFrom, "C:\\Program Files\\Kalvora\\KVLOCATION.DAT");
+  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  ASSERT_EQ(saved.size(), kConfigSize);
+  EXPECT_EQ(saved[8], 1);
+  EXPECT_EQ(saved[692], 35);
+  EXPECT_EQ(ReadFixedText(&saved[592], 64), "New York, NY");
+  EXPECT_EQ(ReadF64LE(&saved[656]), 40.71);
+  EXPECT_EQ(ReadI32LE(&saved[20]), 780);
+  EXPECT_TRUE(fs_.FileExists(kData + "\\Databases\\Default\\To Do Archive.txt"));
+
+  // Once the user has a locations file, that is where the default comes from.
+  fs_.AddFile(kData + "\\My Locations.dat", "x");
+  ASSERT_TRUE(WriteDefaultConfiguration());
+  EXPECT_EQ(services.readFrom, kData + "\\My Locations.dat");
+}
+
+TEST_F(ConfigurationTest, DefaultConfigurationWithoutZonesHasNoLocation) {
+  ConfigState().defaults.screenWidth = 1280;
+  ConfigState().defaults.screenHeight = 1024;
+  ASSERT_TRUE(WriteDefaultConfiguration());
+  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  // The very bytes "kvtool config new" writes for the same data folder and screen.
+  DefaultConfigInputs in;
+  in.dataFolder = kData;
+  in.screenWidth = 1280;
+  in.screenHeight = 1024;
+  ConfigImage expected = SerializeCalendarConfig(DefaultCalendarConfig(in));
+  EXPECT_EQ(saved, std::vector<uint8_t>(expected.begin(), expected.end()));
+  EXPECT_EQ(saved[692], 0);
+  EXPECT_EQ(ReadFixedText(&saved[592], 64), "");
+  fs_.SetWritesFail(true);
+  EXPECT_FALSE(WriteDefaultConfiguration());
+}
+
+TEST(ConfigurationCommandLine, NamesTheFileToOpen) {
+  struct Case {
+    const char* line;
+    const char* path;
+    bool named;
+  };
+  const Case cases[] = {
+      {"", "D:\\Cal\\DEFAULT.KVC", false},
+      {"   ", "D:\\Cal\\DEFAULT.KVC", false},
+      {"Work", "D:\\Cal\\Work.kvc", true},
+      {"Work.kvc", "D:\\Cal\\Work.kvc", true},
+      {"  Travel.txt", "D:\\Cal\\Travel.kvc", true},
+      {"C:\\Cals\\Home.bak", "C:\\Cals\\Home.kvc", true},
+      {"\"C:\\My Cals\\Home.kvc\"", "C:\\My Cals\\Home.kvc", true},
+      {"\"C:\\My Cals\\Home", "C:\\My Cals\\Home.kvc", true},
+      {"C:\\v1.2\\Home.kvc", "C:\\v1.2\\Home.kvc", true},
+      {"\"Bare Name\"", "D:\\Cal\\Bare Name.kvc", true},
+  };
+  for (const Case& c : cases) {
+    CommandLineConfiguration r = ConfigurationFromCommandLine(c.line, "D:\\Cal");
+    EXPECT_EQ(r.path, c.path) << c.line;
+    EXPECT_EQ(r.named, c.named) << c.line;
+  }
+  std::string longName = "C:\\" + std::string(300, 'a');
+  EXPECT_EQ(ConfigurationFromCommandLine(longName, "D:\\Cal").path, longName.substr(0, 259) + ".kvc");
+}
+
+TEST_F(ConfigurationTest, OpeningFromTheCommandLineReportsFailures) {
+  bool named = true;
+  EXPECT_FALSE(OpenConfigurationFromCommandLine("", &named));
+  EXPECT_FALSE(named);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text, "Error detected retrieving default configuration DEFAULT.KVC");
+  EXPECT_EQ(messages_.Shown()[0].caption, "");
+
+  messages_.Clear();
+  EXPECT_FALSE(OpenConfigurationFromCommandLine("Nowhere", &named));
+  EXPECT_TRUE(named);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text, "Cannot open calendar configuration: " + kData + "\\Nowhere.kvc");
+  EXPECT_EQ(messages_.Shown()[0].caption, "Kalvora");
+
+  messages_.Clear();
+  Put(kData + "\\DEFAULT.KVC", File(Defaults()));
+  EXPECT_TRUE(OpenConfigurationFromCommandLine("  ", &named));
+  EXPECT_TRUE(messages_.Shown().empty());
+}
+
+TEST(ConfigurationTitle, ProductNameAndFileTitle) {
+  EXPECT_EQ(FrameTitle("C:\\Cal\\default.kvc"), "Kalvora");
+  EXPECT_EQ(FrameTitle("C:\\Cal\\DEFAULT.KVC"), "Kalvora");
+  EXPECT_EQ(FrameTitle("C:\\Cal\\Default"), "Kalvora");
+  EXPECT_EQ(FrameTitle("C:\\Cal\\Work.kvc"), "Kalvora - Work");
+  EXPECT_EQ(FrameTitle("C:\\v1.2\\Defaults.kvc"), "Kalvora - Defaults");
+}
+
+TEST_F(ConfigurationTest, FileDialogsOfEachKind) {
+  FileDialogSetup open = FileDialogFor(kOpenConfiguration);
+  EXPECT_FALSE(open.save);
+  EXPECT_EQ(open.filter, std::string("Calendar (*.kvc)\0*.kvc\0\0", 24));
+  EXPECT_EQ(open.defaultExtension, "kvc");
+  EXPECT_EQ(open.initialFolder, kData);
+  EXPECT_TRUE(FileDialogFor(kSaveConfiguration).save);
+
+  FileDialogSetup overlay = FileDialogFor(kOpenOverlay);
+  EXPECT_EQ(overlay.filter, std::string("Overlay (*.kov)\0*.kov\0\0", 23));
+  EXPECT_EQ(overlay.initialFolder, kData + "\\Overlays");
+  RememberOverlayFolder("E:\\Shared\\Team.kov");
+  EXPECT_EQ(FileDialogFor(kSaveOverlay).initialFolder, "E:\\Shared");
+  EXPECT_TRUE(FileDialogFor(kSaveOverlay).save);
+
+  FileDialogSetup wmf = FileDialogFor(kSaveMetafile);
+  EXPECT_EQ(wmf.filter, std::string("Windows Metafile (*.WMF)\0*.wmf\0\0", 32));
+  EXPECT_EQ(wmf.defaultExtension, "wmf");
+
+  FileRequest request{"F:\\Sounds", "Chime.wav", std::string("Wave (*.wav)\0*.wav", 18), "wav"};
+  FileDialogSetup caller = FileDialogFor(kCallerFile, request);
+  EXPECT_EQ(caller.initialFolder, "F:\\Sounds");
+  EXPECT_EQ(caller.fileName, "Chime.wav");
+  EXPECT_EQ(caller.filter, std::string("Wave (*.wav)\0*.wav\0\0", 20));
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,195 @@
+#include "shell/desk.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+TEST(ArrangeAll, StacksTheOpenToolWindowsInTheRightQuarter) {
+  ArrangeInput in;
+  in.clientWidth = 1001;
+  in.clientHeight = 601;
+  in.schedule = {true, false};
+  in.notes = {true, true};  // minimized: left where it is
+  in.todo = {true, false};
+  ArrangeResult r = ArrangeAll(in);
+  ASSERT_EQ(r.stacked.size(), 2u);
+  EXPECT_EQ(r.stacked[0].first, kDeskSchedule);
+  EXPECT_EQ(r.stacked[0].second, (DeskRect{751, 0, 250, 300}));
+  EXPECT_EQ(r.stacked[1].first, kDeskToDo);
+  EXPECT_EQ(r.stacked[1].second, (DeskRect{751, 300, 250, 300}));
+  EXPECT_EQ(r.calendar, (DeskRect{0, 0, 751, 601}));
+  EXPECT_FALSE(r.phonebookPosition);
+}
+
+TEST(ArrangeAll, ThreeWindowsInOrder) {
+  ArrangeInput in;
+  in.clientWidth = 800;
+  in.clientHeight = 500;
+  in.schedule = in.notes = in.todo = {true, false};
+  ArrangeResult r = ArrangeAll(in);
+  ASSERT_EQ(r.stacked.size(), 3u);
+  EXPECT_EQ(r.stacked[0].first, kDeskSchedule);
+  EXPECT_EQ(r.stacked[1].first, kDeskNotes);
+  EXPECT_EQ(r.stacked[1].second, (DeskRect{600, 166, 200, 166}));
+  EXPECT_EQ(r.stacked[2].second, (DeskRect{600, 332, 200, 166}));
+}
+
+TEST(ArrangeAll, CalendarAloneTakesTheWholeClient) {
+  ArrangeInput in;
+  in.clientWidth = 900;
+  in.clientHeight = 700;
+  in.schedule = {false, false};
+  in.notes = {true, true};
+  ArrangeResult r = ArrangeAll(in);
+  EXPECT_TRUE(r.stacked.empty());
+  EXPECT_EQ(r.calendar, (DeskRect{0, 0, 900, 700}));
+}
+
+TEST(ArrangeAll, PhonebookIsCentredOnAMultipleOfEight) {
+  struct Case {
+    int clientWidth, clientHeight, width, height, x, y;
+  };
+  const Case cases[] = {
+      {1000, 700, 500, 400, 248, 150},  // 250 + 4 rounded down to a multiple of 8
+      {1000, 700, 510, 380, 248, 160},  // 245 + 4
+      {600, 400, 700, 500, 0, 0},       // wider and taller than the client
+      {640, 480, 640, 480, 0, 0},       // 0 + 4
+      {1024, 768, 300, 200, 360, 284},  // 362 + 4
+  };
+  for (const Case& c : cases) {
+    ArrangeInput in;
+    in.clientWidth = c.clientWidth;
+    in.clientHeight = c.clientHeight;
+    in.phonebook = {true, false};
+    in.phonebookWidth = c.width;
+    in.phonebookHeight = c.height;
+    ArrangeResult r = ArrangeAll(in);
+    ASSERT_TRUE(r.phonebookPosition);
+    EXPECT_EQ(r.phonebookPosition->first, c.x) << c.clientWidth << "x" << c.width;
+    EXPECT_EQ(r.phonebookPosition->second, c.y) << c.clientHeight << "x" << c.height;
+  }
+  ArrangeInput hidden;
+  hidden.phonebook = {true, true};
+  EXPECT_FALSE(ArrangeAll(hidden).phonebookPosition);
+}
+
+TEST(ResetDesk, ClosesExtraWindowsAndRestoresOrderAndActive) {
+  DeskLayout saved;
+  saved.openWindows = kOpenSchedule | kOpenToDo;
+  saved.zOrder = {4, 1, 3, 0, 0, 0};
+  saved.activeWindow = 14;
+  ResetDeskPlan plan = PlanResetDesk(saved, kOpenSchedule | kOpenNotes | kOpenPhonebook | kOpenMap);
+  EXPECT_EQ(plan.close, (std::vector<DeskCode>{kDeskNotes, kDeskPhonebook, kDeskMap}));
+  EXPECT_EQ(plan.open, (std::vector<DeskCode>{kDeskSchedule, kDeskToDo}));
+  EXPECT_EQ(plan.zOrder, (std::vector<DeskCode>{kDeskToDo, kDeskCalendar, kDeskSchedule}));
+  EXPECT_TRUE(plan.activeSaved);
+  EXPECT_EQ(plan.active, kDeskToDo);
+  EXPECT_TRUE(plan.maximizeActive);
+}
+
+TEST(ResetDesk, ActiveCodes) {
+  struct Case {
+    uint16_t saved;
+    bool activeSaved;
+    DeskCode active;
+    bool maximize;
+  };
+  const Case cases[] = {
+      {0, false, kDeskCalendar, false}, {1, true, kDeskCalendar, false}, {11, true, kDeskCalendar, true},
+      {3, true, kDeskSchedule, false},  {13, true, kDeskSchedule, true}, {5, false, kDeskCalendar, false},
+      {7, false, kDeskCalendar, false},  {10, false, kDeskCalendar, false},
+  };
+  for (const Case& c : cases) {
+    DeskLayout saved;
+    saved.openWindows = kOpenSchedule;
+    saved.activeWindow = c.saved;
+    ResetDeskPlan plan = PlanResetDesk(saved, 0);
+    EXPECT_EQ(plan.activeSaved, c.activeSaved) << c.saved;
+    EXPECT_EQ(plan.active, c.active) << c.saved;
+    EXPECT_EQ(plan.maximizeActive, c.maximize) << c.saved;
+  }
+}
+
+TEST(ResetDesk, OpensInTheFixedOrderAndSkipsClosedWindowsInTheStacking) {
+  DeskLayout saved;
+  saved.openWindows = kOpenMap | kOpenPhonebook | kOpenNotes;
+  saved.zOrder = {6, 3, 5, 5, 2, 1};  // 3 is closed in this layout; a repeated code counts once
+  ResetDeskPlan plan = PlanResetDesk(saved, 0);
+  EXPECT_TRUE(plan.close.empty());
+  EXPECT_EQ(plan.open, (std::vector<DeskCode>{kDeskNotes, kDeskPhonebook, kDeskMap}));
+  EXPECT_EQ(plan.zOrder, (std::vector<DeskCode>{kDeskMap, kDeskPhonebook, kDeskNotes, kDeskCalendar}));
+}
+
+TEST(RecordDesk, CodesTopFirstThenTheActiveWindow) {
+  CalendarConfig c;
+  c.zOrder = {6, 5, 4, 3, 2, 1};
+  RecordDesk(c, {3, 1, 99, 4}, 3, false);
+  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{3, 1, 4, 0, 0, 0}));
+  EXPECT_EQ(c.activeWindow, 3);
+  RecordDesk(c, {1, 2, 3, 4, 5, 6, 1}, 6, true);
+  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(c.activeWindow, 16);
+  RecordDesk(c, {}, 0, true);
+  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{}));
+  EXPECT_EQ(c.activeWindow, 0);
+}
+
+TEST(DeskLayout, TakeAndPutCarryTheWindowBlock) {
+  CalendarConfig c;
+  c.frame = {1, 2, 3, 4};
+  c.todo = {5, 6, 7, 8};
+  c.mapPosition = {9, 10};
+  c.zOrder = {1, 2, 0, 0, 0, 0};
+  c.activeWindow = 12;
+  c.todoState = 2;
+  c.view = 4;
+  c.openWindows = 31;
+  c.phonebookPeople = 1;
+  c.sundayRed = 1;
+  DeskLayout d = TakeDesk(c);
+  CalendarConfig other;
+  PutDesk(other, d);
+  ConfigImage a = SerializeCalendarConfig(c), b = SerializeCalendarConfig(other);
+  EXPECT_TRUE(std::equal(a.begin() + kWindowBlockOffset, a.begin() + kWindowBlockOffset + kWindowBlockSize,
+                         b.begin() + kWindowBlockOffset));
+  EXPECT_EQ(other.sundayRed, 0);  // outside the block
+}
+
+TEST(Placement, OnScreenAndStartingPlace) {
+  ScreenArea screen{0, 0, 1280, 1024};
+  ScreenArea work{0, 0, 1280, 984};
+  EXPECT_TRUE(LiesOnScreen({10, 10, 1260, 1004}, screen));
+  EXPECT_TRUE(LiesOnScreen({0, 0, 1280, 1024}, screen));
+  EXPECT_FALSE(LiesOnScreen({-5, 10, 100, 100}, screen));
+  EXPECT_FALSE(LiesOnScreen({1200, 10, 100, 100}, screen));
+  EXPECT_FALSE(LiesOnScreen({10, 10, 0, 100}, screen));
+  EXPECT_FALSE(LiesOnScreen({2147483000, 0, 2000, 10}, screen));
+  EXPECT_TRUE(LiesOnScreen({-1900, 0, 800, 600}, ScreenArea{-1920, 0, 1280, 1080}));
+  EXPECT_EQ(FrameStartPlacement({20, 30, 800, 600}, screen, work), (Placement{20, 30, 800, 600}));
+  EXPECT_EQ(FrameStartPlacement({3000, 30, 800, 600}, screen, work), (Placement{0, 0, 1280, 984}));
+  EXPECT_EQ(FrameStartPlacement({}, screen, work), (Placement{0, 0, 1280, 984}));
+}
+
+TEST(Placement, ScreenSizes) {
+  EXPECT_TRUE(ScreenFitsMap(800, 538));
+  EXPECT_FALSE(ScreenFitsMap(799, 600));
+  EXPECT_FALSE(ScreenFitsMap(1024, 537));
+  EXPECT_EQ(CellIconSize(800), 16);
+  EXPECT_EQ(CellIconSize(820), 16);
+  EXPECT_EQ(CellIconSize(821), 24);
+  EXPECT_EQ(CellIconSize(1024), 24);
+  EXPECT_EQ(CellIconSize(1025), 32);
+}
+
+TEST(DeskCodes, OpenBits) {
+  EXPECT_EQ(OpenBitOf(kDeskPhonebook), 1);
+  EXPECT_EQ(OpenBitOf(kDeskNotes), 2);
+  EXPECT_EQ(OpenBitOf(kDeskSchedule), 4);
+  EXPECT_EQ(OpenBitOf(kDeskToDo), 8);
+  EXPECT_EQ(OpenBitOf(kDeskMap), 16);
+  EXPECT_EQ(OpenBitOf(kDeskCalendar), 0);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,28 @@
+// The drawing objects made from the configuration: brushes of the four colours, the pens of
+// the bevelled lines, the screen fonts of the eight slots and the dialog font. Rebuilt when
+// another configuration is opened.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+namespace kv {
+
+struct DrawingResources {
+  HBRUSH theme = nullptr, shadow = nullptr, grid = nullptr, highlight = nullptr;
+  HBRUSH strip = nullptr;      // behind the toolbar
+  HPEN shadowPen = nullptr;    // dark edge of a bevel
+  HPEN lightPen = nullptr;     // light edge of a bevel
+  HPEN framePen = nullptr;     // outlines, in the grid colour
+  std::array<HFONT, 8> screenFonts{};
+  HFONT dialogFont = nullptr;
+};
+
+const DrawingResources& Drawing();
+
+// Makes every object anew from the open configuration, freeing the previous ones.
+void BuildDrawingResources();
+void FreeDrawingResources();
+
+}  // namespace kv

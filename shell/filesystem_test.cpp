@@ -1,0 +1,54 @@
+#include "shell/filesystem.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+TEST(Paths, JoinAndSplit) {
+  EXPECT_EQ(JoinPath("C:\\Data", "a.kvc"), "C:\\Data\\a.kvc");
+  EXPECT_EQ(JoinPath("C:\\Data\\", "a.kvc"), "C:\\Data\\a.kvc");
+  EXPECT_EQ(JoinPath("C:", "My Locations.dat"), "C:\\My Locations.dat");
+  EXPECT_EQ(JoinPath("", "a"), "a");
+  EXPECT_EQ(FolderOf("C:\\Data\\a.kvc"), "C:\\Data");
+  EXPECT_EQ(FolderOf("a.kvc"), "");
+  EXPECT_EQ(FileNameOf("C:\\Data\\a.kvc"), "a.kvc");
+  EXPECT_EQ(FileNameOf("a.kvc"), "a.kvc");
+}
+
+TEST(Paths, DoubleByteNamesKeepTheirTrailBytes) {
+  // Shift-JIS: 0x95 0x5C is one character whose second byte looks like a backslash.
+  const std::string path = "C:\\\x95\x5C\\a.kvc";
+  SetLeadByteTest([](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); });
+  EXPECT_EQ(FolderOf(path), "C:\\\x95\x5C");
+  EXPECT_EQ(FileNameOf("C:\\\x95\x5C"), "\x95\x5C");
+  SetLeadByteTest(nullptr);
+  EXPECT_EQ(FileNameOf("C:\\\x95\x5C"), "");
+}
+
+TEST(MemoryFiles, BehavesLikeADisk) {
+  MemoryFileSystem fs;
+  EXPECT_TRUE(fs.FolderExists("C:"));
+  EXPECT_FALSE(fs.CreateFolder("C:\\A\\B"));  // no parent
+  EXPECT_TRUE(fs.CreateFolder("C:\\A"));
+  EXPECT_TRUE(fs.CreateFolder("C:\\a"));      // already there, in any case
+  EXPECT_TRUE(fs.CreateFolder("C:\\A\\B"));
+  EXPECT_TRUE(fs.WriteAll("C:\\A\\f.txt", {1, 2}));
+  EXPECT_FALSE(fs.WriteAll("C:\\X\\f.txt", {1}));
+  EXPECT_TRUE(fs.FileExists("c:\\a\\F.TXT"));
+  EXPECT_FALSE(fs.CopyNew("C:\\A\\f.txt", "C:\\A\\f.txt"));
+  EXPECT_TRUE(fs.CopyNew("C:\\A\\f.txt", "C:\\A\\B\\g.txt"));
+  EXPECT_FALSE(fs.CopyNew("C:\\A\\none.txt", "C:\\A\\h.txt"));
+  EXPECT_TRUE(fs.Move("C:\\A", "C:\\Z"));
+  EXPECT_FALSE(fs.FolderExists("C:\\A"));
+  EXPECT_EQ(*fs.ReadAll("C:\\Z\\B\\g.txt"), (std::vector<uint8_t>{1, 2}));
+  EXPECT_FALSE(fs.Move("C:\\Z\\f.txt", "C:\\Z\\B\\g.txt"));  // never over an existing file
+  EXPECT_TRUE(fs.RemoveFile("C:\\Z\\f.txt"));
+  EXPECT_FALSE(fs.RemoveFile("C:\\Z\\f.txt"));
+  fs.SetWritesFail(true);
+  EXPECT_FALSE(fs.WriteAll("C:\\Z\\B\\g.txt", {}));
+  EXPECT_EQ(fs.ReadAll("C:\\Z\\B\\g.txt")->size(), 2u);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,172 @@
+#include "shell/startup.h"
+
+#include <cstdio>
+
+#include "resources/strings.h"
+#include "shell/configuration.h"
+#include "shell/messages.h"
+#include "shell/settings.h"
+#include "shell/shell_services.h"
+
+namespace kv {
+
+const StandardOverlay kStandardOverlays[7] = {
+    {"Holidays (USA).kov", "Data\\USA_HDAY.DAT"},       {"Holidays (Canada).kov", "Data\\CAN_HDAY.DAT"},
+    {"Holidays (UK).kov", "Data\\GBR_HDAY.DAT"},        {"Holidays (France).kov", "Data\\FRA_HDAY.DAT"},
+    {"Holidays (Christian).kov", "Data\\CHRSTIAN.DAT"}, {"Holidays (Jewish).kov", "Data\\JEWISH.DAT"},
+    {"Sample.kov", "Data\\SAMPLE.DAT"},
+};
+
+namespace {
+
+constexpr int kDataFolderName = 1198;  // "My Calendars"
+constexpr const char* kEarlierFolders[] = {"Overlays", "Databases", "Custom Icons"};
+
+void TellRelocated(const std::string& dataFolder) {
+  ShowMessage(FormatText(std::string(StringText(25001)).c_str(), dataFolder.c_str()), MsgIcon::Information);
+}
+
+// Moves the data of the earlier release candidates ("Vantrelle\Kalvora" in the application-
+// data folder) into the new data folder. Their files have the formats of this release, so the
+// folder moves whole; the old personal locations go beside the program, where the locations
+// merge looks for them.
+bool RelocateEarlierData(FileSystem& fs, const DataFolderInputs& in, const std::string& dataFolder) {
+  if (in.appData.empty()) return false;
+  std::string old = JoinPath(JoinPath(in.appData, "Vantrelle"), "Kalvora");
+  if (!fs.FolderExists(old) || !fs.Move(old, dataFolder)) return false;
+  std::string local = JoinPath(dataFolder, "kvlocal.dat");
+  if (fs.FileExists(local)) fs.Move(local, JoinPath(in.programFolder, "kvlocal.dat"));
+  return true;
+}
+
+// Data of the first layout lay at the root of the drive: "My Locations.dat" marks it.
+bool MoveEarlierLayout(FileSystem& fs, const std::string& dataFolder) {
+  if (dataFolder.size() < 2) return false;
+  std::string root = dataFolder.substr(0, 2);
+  std::string locations = JoinPath(root, "My Locations.dat");
+  if (!fs.FileExists(locations)) return false;
+  fs.Move(locations, JoinPath(dataFolder, "My Locations.dat"));
+  for (const char* folder : kEarlierFolders) {
+    std::string from = JoinPath(root, folder);
+    if (fs.FolderExists(from)) fs.Move(from, JoinPath(dataFolder, folder));
+  }
+  fs.RemoveFile(JoinPath(root, "default.kvc"));
+  return true;
+}
+
+// "\"description\",path" with both parts present.
+bool IsSoundValue(const std::string& value) {
+  char description[128], path[128];
+  return std::sscanf(value.c_str(), " \"%127[^\"]\",%127[^\n]", description, path) == 2;
+}
+
+}  // namespace
+
+bool MigrateRegistryKey(RegistryTree& registry) {
+  if (registry.KeyExists(kProgramKey)) return false;
+  if (!registry.KeyExists(kEarlierVendorKey)) return true;
+  if (!registry.KeyExists(kEarlierProgramKey)) return false;
+  registry.CreateKey("Software\\Quorvex");
+  registry.CreateKey(kProgramKey);
+  registry.CopyTree(kEarlierProgramKey, kProgramKey);
+  return true;
+}
+
+std::string DesktopIniText(const std::string& programFolder) {
+  return "[.ShellClassInfo]\r\nIconFile=" + JoinPath(programFolder, "kalvora.exe") + "\r\nIconIndex=1";
+}
+
+DataFolderResult PrepareDataFolder(FileSystem& fs, const DataFolderInputs& in) {
+  DataFolderResult r;
+  if (in.personal.empty() || !fs.FolderExists(in.personal)) return r;
+  r.dataFolder = JoinPath(in.personal, StringText(kDataFolderName));
+  if (!fs.FolderExists(r.dataFolder)) {
+    r.relocated = RelocateEarlierData(fs, in, r.dataFolder);
+    if (r.relocated) {
+      TellRelocated(r.dataFolder);
+      std::string notice = JoinPath(in.programFolder, "Kalvora Data.rtf");
+      if (fs.FileExists(notice)) r.documentToOpen = notice;
+    } else if (fs.CreateFolder(r.dataFolder)) {
+      r.created = true;
+      std::string ini = DesktopIniText(in.programFolder);
+      fs.WriteAll(JoinPath(r.dataFolder, "desktop.ini"), std::vector<uint8_t>(ini.begin(), ini.end()));
+    }
+  }
+  r.earlierLayoutFound = MoveEarlierLayout(fs, r.dataFolder);
+  return r;
+}
+
+bool CreateDefaultFiles(FileSystem& fs, const std::string& dataFolder, const std::string& programFolder) {
+  bool wroteDefault = false;
+  if (!fs.FileExists(JoinPath(dataFolder, "default.kvc"))) wroteDefault = WriteDefaultConfiguration();
+
+  std::string locations = JoinPath(dataFolder, "My Locations.dat");
+  if (!fs.FileExists(locations) && fs.CopyNew(JoinPath(programFolder, "KVLOCATION.DAT"), locations) &&
+      fs.FileExists(JoinPath(programFolder, "KVLOCAL.DAT")) && fs.FileExists(JoinPath(programFolder, "KVLOCAL_40.DAT")))
+    Services().MergeOldLocations(locations, programFolder);
+
+  for (const char* folder : {"Databases", "Databases\\Default", "Overlays", "Custom Icons"})
+    fs.CreateFolder(JoinPath(dataFolder, folder));
+
+  std::string overlays = JoinPath(dataFolder, "Overlays");
+  for (const StandardOverlay& o : kStandardOverlays) {
+    std::string target = JoinPath(overlays, o.fileName);
+    if (fs.FileExists(target)) continue;
+    if (fs.CopyNew(JoinPath(programFolder, o.master), target) && std::string(o.fileName) == kSampleOverlay)
+      Services().BringSampleUpToDate(target);
+  }
+  return wroteDefault;
+}
+
+bool SmallScreenNoticeDue(int screenWidth, bool firstUse) { return firstUse && screenWidth < 1024; }
+
+Country FirstUseCountry(int languageId, int zone) {
+  if (languageId == 1033 && zone >= 34 && zone <= 43) return Country::USA;
+  if (languageId == 1036 && zone == 4) return Country::France;
+  if (languageId == 2057 && zone >= 1 && zone <= 2) return Country::UK;
+  if ((languageId == 3084 || languageId == 4105) && zone >= 36 && zone <= 45) return Country::Canada;
+  return Country::None;
+}
+
+std::vector<std::string> FirstUseOverlays(Country country, const std::string& overlaysFolder) {
+  std::vector<std::string> files;
+  switch (country) {
+    case Country::USA: files.push_back("Holidays (USA).kov"); break;
+    case Country::France: files.push_back("Holidays (France).kov"); break;
+    case Country::Canada: files.push_back("Holidays (Canada).kov"); break;
+    case Country::UK: files.push_back("Holidays (UK).kov"); break;
+    case Country::None: break;
+  }
+  for (const char* f : {"Holidays (Christian).kov", "Holidays (Jewish).kov", kSampleOverlay}) files.push_back(f);
+  for (std::string& f : files) f = JoinPath(overlaysFolder, f);
+  return files;
+}
+
+bool FinishFirstUse(Country country, bool earlierLayoutFound) {
+  if (!earlierLayoutFound) {
+    for (const std::string& path : FirstUseOverlays(country, OverlaysFolder())) {
+      // A standard overlay that was never installed is left out rather than reported missing.
+      if (!CurrentFileSystem().FileExists(path)) continue;
+      if (FileNameOf(path) == kSampleOverlay) Services().BringSampleUpToDate(path);
+      Services().AddOverlay(path);
+    }
+    Services().RebuildOverlayOrder();
+    WriteConfiguration(kSave);
+  }
+  Config().firstUse = 0;
+  WriteConfiguration(kSave);
+  return ConfigState().converted;
+}
+
+void AlarmDefaultSounds(const std::string& programFolder) {
+  static constexpr const char* kDefaults[8] = {"Soft Chime", "Fog Horn", "Kettle",  "Fireworks",
+                                               "Bongo",      "Doorbell", "Ray Gun", "Burglar Alarm"};
+  for (int i = 0; i < 8; ++i) {
+    std::string name = FormatText("AlarmSound%d", i + 1);
+    if (IsSoundValue(RegReadSetting("Audio", name))) continue;
+    std::string wave = JoinPath(JoinPath(programFolder, "Alarms"), std::string(kDefaults[i]) + ".wav");
+    RegWriteSetting("Audio", name, FormatText("\"%s\",%s", kDefaults[i], wave.c_str()));
+  }
+}
+
+}  // namespace kv
