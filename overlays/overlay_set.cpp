@@ -7,6 +7,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "store/bytes.h"
+#include "store/file_io.h"
 
 namespace kv {
 namespace {
@@ -58,17 +59,6 @@ std::vector<OverlayEvent> EventsOf(int number) {
 }
 
 bool ValidNumber(int number) { return number >= 1 && number <= OverlayCount(); }
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-#if defined(_WIN32)
-  const char sep = '\\';
-#else
-  const char sep = '/';
-#endif
-  if (folder.empty()) return name;
-  char last = folder.back();
-  return (last == '\\' || last == '/') ? folder + name : folder + sep + name;
-}
 
 // Writes an overlay file: the old header's reserved bytes are kept, an "L" file's default
 // accent is cleared, the accent replaced when one is given.

@@ -69,7 +69,7 @@ void SetConfigDirty(bool dirty) { Module().state.dirty = dirty; }
 
 bool ConfigDirty() { return Module().state.dirty; }
 
-std::string OverlaysFolder() { return JoinPath(ConfigState().dataFolder, "Overlays"); }
+std::string OverlaysFolder() { return JoinWindowsPath(ConfigState().dataFolder, "Overlays"); }
 
 int ReadConfiguration(const std::string& path) {
   ConfigurationState& s = ConfigState();
@@ -155,8 +155,8 @@ bool WriteDefaultConfiguration() {
 
   // The point of reference: a location of the computer's zone, from the user's locations or,
   // before they exist, from the master list beside the program.
-  std::string locations = JoinPath(s.dataFolder, "My Locations.dat");
-  if (!fs.FileExists(locations)) locations = JoinPath(s.programFolder, "KVLOCATION.DAT");
+  std::string locations = JoinWindowsPath(s.dataFolder, "My Locations.dat");
+  if (!fs.FileExists(locations)) locations = JoinWindowsPath(s.programFolder, "KVLOCATION.DAT");
   std::vector<LocationEntry> entries = Services().ReadLocations(locations);
   if (const LocationEntry* l = ChooseDefaultLocation(entries, zone)) {
     s.config.locationName = l->name;
@@ -166,12 +166,12 @@ bool WriteDefaultConfiguration() {
 
   // The database folder and its to-do archive log; the folders may not exist yet on a first
   // start, since the default files make them after this file.
-  fs.CreateFolder(JoinPath(s.dataFolder, "Databases"));
+  fs.CreateFolder(JoinWindowsPath(s.dataFolder, "Databases"));
   fs.CreateFolder(s.config.databaseFolder);
-  EnsureFile(fs, JoinPath(s.config.databaseFolder, s.config.todoLogFile));
+  EnsureFile(fs, JoinWindowsPath(s.config.databaseFolder, s.config.todoLogFile));
 
   ConfigImage image = SerializeCalendarConfig(s.config);
-  return fs.WriteAll(JoinPath(s.dataFolder, "default.kvc"), std::vector<uint8_t>(image.begin(), image.end()));
+  return fs.WriteAll(JoinWindowsPath(s.dataFolder, "default.kvc"), std::vector<uint8_t>(image.begin(), image.end()));
 }
 
 CommandLineConfiguration ConfigurationFromCommandLine(std::string_view line, const std::string& dataFolder) {
@@ -184,7 +184,7 @@ CommandLineConfiguration ConfigurationFromCommandLine(std::string_view line, con
   if (size_t quote = line.find('"'); quote != std::string_view::npos) line = line.substr(0, quote);
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
   if (line.empty()) {
-    out.path = JoinPath(dataFolder, "DEFAULT.KVC");
+    out.path = JoinWindowsPath(dataFolder, "DEFAULT.KVC");
     return out;
   }
   // The extension is dropped; dots in folder names stay.
@@ -193,7 +193,7 @@ CommandLineConfiguration ConfigurationFromCommandLine(std::string_view line, con
   if (dot != std::string_view::npos) line = line.substr(0, dot);
   if (line.size() > kCommandLineNameMax) line = line.substr(0, kCommandLineNameMax);
   std::string name = std::string(line) + ".kvc";
-  out.path = name.find('\\') == std::string::npos ? JoinPath(dataFolder, name) : name;
+  out.path = name.find('\\') == std::string::npos ? JoinWindowsPath(dataFolder, name) : name;
   out.named = true;
   return out;
 }

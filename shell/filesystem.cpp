@@ -39,7 +39,7 @@ size_t LastBackslash(std::string_view path) {
   return last;
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
+std::string JoinWindowsPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
   if (!path.empty() && path.back() != '\\') path += '\\';
   path += name;

@@ -40,8 +40,9 @@ void SetLeadByteTest(bool (*isLeadByte)(unsigned char));
 // Position of the last backslash that is a character of its own; npos when there is none.
 size_t LastBackslash(std::string_view path);
 
-// "a\b" of a folder and a name.
-std::string JoinPath(std::string_view folder, std::string_view name);
+// "a\b" of a folder and a name. The shell keeps Windows path rules in the native build too, so
+// its start-up logic is tested on the very strings it meets on Windows.
+std::string JoinWindowsPath(std::string_view folder, std::string_view name);
 // The folder part of a path (up to the last backslash), and the file part after it.
 std::string FolderOf(std::string_view path);
 std::string FileNameOf(std::string_view path);

@@ -6,10 +6,10 @@ namespace kv {
 namespace {
 
 TEST(Paths, JoinAndSplit) {
-  EXPECT_EQ(JoinPath("C:\\Data", "a.kvc"), "C:\\Data\\a.kvc");
-  EXPECT_EQ(JoinPath("C:\\Data\\", "a.kvc"), "C:\\Data\\a.kvc");
-  EXPECT_EQ(JoinPath("C:", "My Locations.dat"), "C:\\My Locations.dat");
-  EXPECT_EQ(JoinPath("", "a"), "a");
+  EXPECT_EQ(JoinWindowsPath("C:\\Data", "a.kvc"), "C:\\Data\\a.kvc");
+  EXPECT_EQ(JoinWindowsPath("C:\\Data\\", "a.kvc"), "C:\\Data\\a.kvc");
+  EXPECT_EQ(JoinWindowsPath("C:", "My Locations.dat"), "C:\\My Locations.dat");
+  EXPECT_EQ(JoinWindowsPath("", "a"), "a");
   EXPECT_EQ(FolderOf("C:\\Data\\a.kvc"), "C:\\Data");
   EXPECT_EQ(FolderOf("a.kvc"), "");
   EXPECT_EQ(FileNameOf("C:\\Data\\a.kvc"), "a.kvc");

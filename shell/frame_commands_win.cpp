@@ -61,7 +61,7 @@ void ShowHelpTopics(HWND frame) {
     ShowMessage(std::string(StringText(24)), MsgIcon::Warning);
     return;
   }
-  std::string file = JoinPath(ConfigState().programFolder, "kalvora.chm");
+  std::string file = JoinWindowsPath(ConfigState().programFolder, "kalvora.chm");
   help(frame, file.c_str(), 1 /* table of contents */, 0);
 }
 

@@ -32,10 +32,10 @@ void TellRelocated(const std::string& dataFolder) {
 // merge looks for them.
 bool RelocateEarlierData(FileSystem& fs, const DataFolderInputs& in, const std::string& dataFolder) {
   if (in.appData.empty()) return false;
-  std::string old = JoinPath(JoinPath(in.appData, "Vantrelle"), "Kalvora");
+  std::string old = JoinWindowsPath(JoinWindowsPath(in.appData, "Vantrelle"), "Kalvora");
   if (!fs.FolderExists(old) || !fs.Move(old, dataFolder)) return false;
-  std::string local = JoinPath(dataFolder, "kvlocal.dat");
-  if (fs.FileExists(local)) fs.Move(local, JoinPath(in.programFolder, "kvlocal.dat"));
+  std::string local = JoinWindowsPath(dataFolder, "kvlocal.dat");
+  if (fs.FileExists(local)) fs.Move(local, JoinWindowsPath(in.programFolder, "kvlocal.dat"));
   return true;
 }
 
@@ -43,14 +43,14 @@ bool RelocateEarlierData(FileSystem& fs, const DataFolderInputs& in, const std::
 bool MoveEarlierLayout(FileSystem& fs, const std::string& dataFolder) {
   if (dataFolder.size() < 2) return false;
   std::string root = dataFolder.substr(0, 2);
-  std::string locations = JoinPath(root, "My Locations.dat");
+  std::string locations = JoinWindowsPath(root, "My Locations.dat");
   if (!fs.FileExists(locations)) return false;
-  fs.Move(locations, JoinPath(dataFolder, "My Locations.dat"));
+  fs.Move(locations, JoinWindowsPath(dataFolder, "My Locations.dat"));
   for (const char* folder : kEarlierFolders) {
-    std::string from = JoinPath(root, folder);
-    if (fs.FolderExists(from)) fs.Move(from, JoinPath(dataFolder, folder));
+    std::string from = JoinWindowsPath(root, folder);
+    if (fs.FolderExists(from)) fs.Move(from, JoinWindowsPath(dataFolder, folder));
   }
-  fs.RemoveFile(JoinPath(root, "default.kvc"));
+  fs.RemoveFile(JoinWindowsPath(root, "default.kvc"));
   return true;
 }
 
@@ -73,23 +73,23 @@ bool MigrateRegistryKey(RegistryTree& registry) {
 }
 
 std::string DesktopIniText(const std::string& programFolder) {
-  return "[.ShellClassInfo]\r\nIconFile=" + JoinPath(programFolder, "kalvora.exe") + "\r\nIconIndex=1";
+  return "[.ShellClassInfo]\r\nIconFile=" + JoinWindowsPath(programFolder, "kalvora.exe") + "\r\nIconIndex=1";
 }
 
 DataFolderResult PrepareDataFolder(FileSystem& fs, const DataFolderInputs& in) {
   DataFolderResult r;
   if (in.personal.empty() || !fs.FolderExists(in.personal)) return r;
-  r.dataFolder = JoinPath(in.personal, StringText(kDataFolderName));
+  r.dataFolder = JoinWindowsPath(in.personal, StringText(kDataFolderName));
   if (!fs.FolderExists(r.dataFolder)) {
     r.relocated = RelocateEarlierData(fs, in, r.dataFolder);
     if (r.relocated) {
       TellRelocated(r.dataFolder);
-      std::string notice = JoinPath(in.programFolder, "Kalvora Data.rtf");
+      std::string notice = JoinWindowsPath(in.programFolder, "Kalvora Data.rtf");
       if (fs.FileExists(notice)) r.documentToOpen = notice;
     } else if (fs.CreateFolder(r.dataFolder)) {
       r.created = true;
       std::string ini = DesktopIniText(in.programFolder);
-      fs.WriteAll(JoinPath(r.dataFolder, "desktop.ini"), std::vector<uint8_t>(ini.begin(), ini.end()));
+      fs.WriteAll(JoinWindowsPath(r.dataFolder, "desktop.ini"), std::vector<uint8_t>(ini.begin(), ini.end()));
     }
   }
   r.earlierLayoutFound = MoveEarlierLayout(fs, r.dataFolder);
@@ -98,21 +98,21 @@ DataFolderResult PrepareDataFolder(FileSystem& fs, const DataFolderInputs& in) {
 
 bool CreateDefaultFiles(FileSystem& fs, const std::string& dataFolder, const std::string& programFolder) {
   bool wroteDefault = false;
-  if (!fs.FileExists(JoinPath(dataFolder, "default.kvc"))) wroteDefault = WriteDefaultConfiguration();
+  if (!fs.FileExists(JoinWindowsPath(dataFolder, "default.kvc"))) wroteDefault = WriteDefaultConfiguration();
 
-  std::string locations = JoinPath(dataFolder, "My Locations.dat");
-  if (!fs.FileExists(locations) && fs.CopyNew(JoinPath(programFolder, "KVLOCATION.DAT"), locations) &&
-      fs.FileExists(JoinPath(programFolder, "KVLOCAL.DAT")) && fs.FileExists(JoinPath(programFolder, "KVLOCAL_40.DAT")))
+  std::string locations = JoinWindowsPath(dataFolder, "My Locations.dat");
+  if (!fs.FileExists(locations) && fs.CopyNew(JoinWindowsPath(programFolder, "KVLOCATION.DAT"), locations) &&
+      fs.FileExists(JoinWindowsPath(programFolder, "KVLOCAL.DAT")) && fs.FileExists(JoinWindowsPath(programFolder, "KVLOCAL_40.DAT")))
     Services().MergeOldLocations(locations, programFolder);
 
   for (const char* folder : {"Databases", "Databases\\Default", "Overlays", "Custom Icons"})
-    fs.CreateFolder(JoinPath(dataFolder, folder));
+    fs.CreateFolder(JoinWindowsPath(dataFolder, folder));
 
-  std::string overlays = JoinPath(dataFolder, "Overlays");
+  std::string overlays = JoinWindowsPath(dataFolder, "Overlays");
   for (const StandardOverlay& o : kStandardOverlays) {
-    std::string target = JoinPath(overlays, o.fileName);
+    std::string target = JoinWindowsPath(overlays, o.fileName);
     if (fs.FileExists(target)) continue;
-    if (fs.CopyNew(JoinPath(programFolder, o.master), target) && std::string(o.fileName) == kSampleOverlay)
+    if (fs.CopyNew(JoinWindowsPath(programFolder, o.master), target) && std::string(o.fileName) == kSampleOverlay)
       Services().BringSampleUpToDate(target);
   }
   return wroteDefault;
@@ -138,7 +138,7 @@ std::vector<std::string> FirstUseOverlays(Country country, const std::string& ov
     case Country::None: break;
   }
   for (const char* f : {"Holidays (Christian).kov", "Holidays (Jewish).kov", kSampleOverlay}) files.push_back(f);
-  for (std::string& f : files) f = JoinPath(overlaysFolder, f);
+  for (std::string& f : files) f = JoinWindowsPath(overlaysFolder, f);
   return files;
 }
 
@@ -164,7 +164,7 @@ void AlarmDefaultSounds(const std::string& programFolder) {
   for (int i = 0; i < 8; ++i) {
     std::string name = FormatText("AlarmSound%d", i + 1);
     if (IsSoundValue(RegReadSetting("Audio", name))) continue;
-    std::string wave = JoinPath(JoinPath(programFolder, "Alarms"), std::string(kDefaults[i]) + ".wav");
+    std::string wave = JoinWindowsPath(JoinWindowsPath(programFolder, "Alarms"), std::string(kDefaults[i]) + ".wav");
     RegWriteSetting("Audio", name, FormatText("\"%s\",%s", kDefaults[i], wave.c_str()));
   }
 }

@@ -76,8 +76,8 @@ class StartupTest : public testing::Test {
     ResetConfigurationState();
   }
   void AddMasters() {
-    for (const StandardOverlay& o : kStandardOverlays) fs_.AddFile(JoinPath(kProgram, o.master), o.master);
-    fs_.AddFile(JoinPath(kProgram, "KVLOCATION.DAT"), "locations");
+    for (const StandardOverlay& o : kStandardOverlays) fs_.AddFile(JoinWindowsPath(kProgram, o.master), o.master);
+    fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCATION.DAT"), "locations");
   }
   void StartAt(const std::string& dataFolder) {
     ConfigState().dataFolder = dataFolder;
@@ -131,16 +131,16 @@ TEST_F(StartupTest, DataOfAReleaseCandidateIsRelocated) {
   fs_.AddFile(old + "\\default.kvc", "cfg");
   fs_.AddFile(old + "\\Overlays\\Mine.kov", "ovl");
   fs_.AddFile(old + "\\kvlocal.dat", "loc");
-  fs_.AddFile(JoinPath(kProgram, "Kalvora Data.rtf"), "rtf");
+  fs_.AddFile(JoinWindowsPath(kProgram, "Kalvora Data.rtf"), "rtf");
   DataFolderResult r = PrepareDataFolder(fs_, in_);
   EXPECT_TRUE(r.relocated);
   EXPECT_FALSE(r.created);
   EXPECT_EQ(fs_.Text(kData + "\\default.kvc"), "cfg");
   EXPECT_EQ(fs_.Text(kData + "\\Overlays\\Mine.kov"), "ovl");
   EXPECT_FALSE(fs_.FolderExists(old));
-  EXPECT_EQ(fs_.Text(JoinPath(kProgram, "kvlocal.dat")), "loc");
+  EXPECT_EQ(fs_.Text(JoinWindowsPath(kProgram, "kvlocal.dat")), "loc");
   EXPECT_FALSE(fs_.FileExists(kData + "\\desktop.ini"));
-  EXPECT_EQ(r.documentToOpen, JoinPath(kProgram, "Kalvora Data.rtf"));
+  EXPECT_EQ(r.documentToOpen, JoinWindowsPath(kProgram, "Kalvora Data.rtf"));
   ASSERT_EQ(messages_.Shown().size(), 1u);
   EXPECT_NE(messages_.Shown()[0].text.find(kData), std::string::npos);
 }
@@ -172,7 +172,7 @@ TEST_F(StartupTest, DefaultFilesOnAnEmptyDataFolder) {
   EXPECT_EQ(cfg.size(), kConfigSize);
   EXPECT_EQ(fs_.Text(kData + "\\My Locations.dat"), "locations");
   for (const char* folder : {"Databases", "Databases\\Default", "Overlays", "Custom Icons"})
-    EXPECT_TRUE(fs_.FolderExists(JoinPath(kData, folder))) << folder;
+    EXPECT_TRUE(fs_.FolderExists(JoinWindowsPath(kData, folder))) << folder;
   for (const StandardOverlay& o : kStandardOverlays)
     EXPECT_EQ(fs_.Text(kData + "\\Overlays\\" + o.fileName), o.master) << o.fileName;
   EXPECT_EQ(services_.samples, std::vector<std::string>{kData + "\\Overlays\\Sample.kov"});
@@ -185,8 +185,8 @@ TEST_F(StartupTest, DefaultFilesNeverOverwrite) {
   fs_.AddFile(kData + "\\default.kvc", "my configuration");
   fs_.AddFile(kData + "\\My Locations.dat", "my places");
   fs_.AddFile(kData + "\\Overlays\\Sample.kov", "my sample");
-  fs_.AddFile(JoinPath(kProgram, "KVLOCAL.DAT"), "a");
-  fs_.AddFile(JoinPath(kProgram, "KVLOCAL_40.DAT"), "b");
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL.DAT"), "a");
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL_40.DAT"), "b");
   StartAt(kData);
   EXPECT_FALSE(CreateDefaultFiles(fs_, kData, kProgram));
   EXPECT_EQ(fs_.Text(kData + "\\default.kvc"), "my configuration");
@@ -200,8 +200,8 @@ TEST_F(StartupTest, DefaultFilesNeverOverwrite) {
 TEST_F(StartupTest, OldLocationsMergeIntoAFreshCopy) {
   AddMasters();
   fs_.AddFolders(kData);
-  fs_.AddFile(JoinPath(kProgram, "KVLOCAL.DAT"), "a");
-  fs_.AddFile(JoinPath(kProgram, "KVLOCAL_40.DAT"), "b");
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL.DAT"), "a");
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL_40.DAT"), "b");
   StartAt(kData);
   CreateDefaultFiles(fs_, kData, kProgram);
   EXPECT_EQ(services_.merged, std::vector<std::string>{kData + "\\My Locations.dat"});

@@ -126,7 +126,7 @@ void PrepareFolders(FileSystem& fs) {
   App().earlierLayoutFound = folder.earlierLayoutFound;
   if (folder.created) {
     // The shell shows a folder's desktop.ini only for a system folder, and hides the file.
-    SetFileAttributesA(JoinPath(folder.dataFolder, "desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesA(JoinWindowsPath(folder.dataFolder, "desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     PathMakeSystemFolderA(folder.dataFolder.c_str());
   }
   if (!folder.documentToOpen.empty())
