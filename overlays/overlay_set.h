@@ -83,7 +83,7 @@ void SetOverlayListOrder(int order);
 enum class HomeCountry { None, Usa, France, Canada, Uk };
 
 struct StandardOverlay {
-  const char* programFile;  // in the program folder: "Data\\USA_HDAY.DAT"
+  const char* programFile;  // in the program folder's "Data" folder: "USA_HDAY.DAT"
   const char* overlayFile;  // in the data folder's Overlays folder: "Holidays (USA).kov"
 };
 // All seven, country overlays first.

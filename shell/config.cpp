@@ -112,8 +112,8 @@ void PutLayout(uint8_t* p, const PageLayout& l) {
   PutU16LE(p + 60, l.distance);
 }
 
-LocationRecord ReadLocation(const uint8_t* p) {
-  LocationRecord r;
+ConfigLocation ReadLocation(const uint8_t* p) {
+  ConfigLocation r;
   ReadBytes(p, r.kept);
   r.latitude = ReadF64LE(p);
   r.longitude = ReadF64LE(p + 8);
@@ -121,7 +121,7 @@ LocationRecord ReadLocation(const uint8_t* p) {
   r.systemZone = p[37];
   return r;
 }
-void PutLocation(uint8_t* p, const LocationRecord& r) {
+void PutLocation(uint8_t* p, const ConfigLocation& r) {
   PutBytes(p, r.kept);
   PutF64LE(p, r.latitude);
   PutF64LE(p + 8, r.longitude);

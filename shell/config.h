@@ -66,7 +66,7 @@ struct PageLayout {
 
 // The point of reference's record. Only the coordinates and the two zone bytes are the
 // shell's to know; the other bytes belong to the locations module and are kept as they are.
-struct LocationRecord {
+struct ConfigLocation {
   double latitude = 0;         // degrees, north positive
   double longitude = 0;        // degrees, east positive
   uint8_t zone = 0;            // zone identifier of the point of reference
@@ -149,7 +149,7 @@ struct CalendarConfig {
   std::string phonebookLastName;      // at most 23 characters
   uint16_t mapFlags = 0;
   std::string locationName;           // at most 63 characters
-  LocationRecord location;
+  ConfigLocation location;
   std::array<uint8_t, 102> reserved744{};
   std::string databaseFolder;         // at most 255 characters
   std::array<FontRecord, 8> screenFonts;

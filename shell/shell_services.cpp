@@ -28,7 +28,7 @@ void ShellServices::ApplyPointOfReference(const CalendarConfig& config) { SetCur
 void ShellServices::CloseOverlays() { overlays_.clear(); }
 
 bool ShellServices::AddOverlay(const std::string& path) {
-  if (overlays_.size() >= kMaxOverlays) return false;
+  if (overlays_.size() >= static_cast<size_t>(kMaxOverlays)) return false;
   overlays_.push_back(path);
   return true;
 }

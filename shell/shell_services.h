@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "overlays/overlay_set.h"
 #include "shell/config.h"
 
 namespace kv {
@@ -19,8 +20,6 @@ struct LocationEntry {
   double latitude = 0;   // degrees, north positive
   double longitude = 0;  // degrees, east positive
 };
-
-inline constexpr size_t kMaxOverlays = 20;
 
 class ShellServices {
  public:

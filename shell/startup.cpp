@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "overlays/overlay_set.h"
 #include "resources/strings.h"
 #include "shell/configuration.h"
 #include "shell/messages.h"
@@ -9,13 +10,6 @@
 #include "shell/shell_services.h"
 
 namespace kv {
-
-const StandardOverlay kStandardOverlays[7] = {
-    {"Holidays (USA).kov", "Data\\USA_HDAY.DAT"},       {"Holidays (Canada).kov", "Data\\CAN_HDAY.DAT"},
-    {"Holidays (UK).kov", "Data\\GBR_HDAY.DAT"},        {"Holidays (France).kov", "Data\\FRA_HDAY.DAT"},
-    {"Holidays (Christian).kov", "Data\\CHRSTIAN.DAT"}, {"Holidays (Jewish).kov", "Data\\JEWISH.DAT"},
-    {"Sample.kov", "Data\\SAMPLE.DAT"},
-};
 
 namespace {
 
@@ -109,10 +103,11 @@ bool CreateDefaultFiles(FileSystem& fs, const std::string& dataFolder, const std
     fs.CreateFolder(JoinWindowsPath(dataFolder, folder));
 
   std::string overlays = JoinWindowsPath(dataFolder, "Overlays");
-  for (const StandardOverlay& o : kStandardOverlays) {
-    std::string target = JoinWindowsPath(overlays, o.fileName);
+  std::string masters = JoinWindowsPath(programFolder, "Data");
+  for (const StandardOverlay& o : StandardOverlays()) {
+    std::string target = JoinWindowsPath(overlays, o.overlayFile);
     if (fs.FileExists(target)) continue;
-    if (fs.CopyNew(JoinWindowsPath(programFolder, o.master), target) && std::string(o.fileName) == kSampleOverlay)
+    if (fs.CopyNew(JoinWindowsPath(masters, o.programFile), target) && std::string(o.overlayFile) == kSampleOverlay)
       Services().BringSampleUpToDate(target);
   }
   return wroteDefault;

@@ -51,13 +51,8 @@ DataFolderResult PrepareDataFolder(FileSystem& fs, const DataFolderInputs& in);
 // The text of desktop.ini that gives the data folder the program's icon.
 std::string DesktopIniText(const std::string& programFolder);
 
-// The standard overlays: file name in the overlays folder and master copy in the program
-// folder, in the order they are copied.
-struct StandardOverlay {
-  const char* fileName;
-  const char* master;
-};
-extern const StandardOverlay kStandardOverlays[7];
+// The standard overlays are the overlay module's list: masters in the program folder's "Data"
+// folder, copied into the overlays folder under their names there.
 inline constexpr const char* kSampleOverlay = "Sample.kov";
 
 // Creates whatever is missing of the default files and folders; copies never overwrite.

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "overlays/overlay_set.h"
 #include "shell/configuration.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
@@ -76,7 +77,8 @@ class StartupTest : public testing::Test {
     ResetConfigurationState();
   }
   void AddMasters() {
-    for (const StandardOverlay& o : kStandardOverlays) fs_.AddFile(JoinWindowsPath(kProgram, o.master), o.master);
+    for (const StandardOverlay& o : StandardOverlays())
+      fs_.AddFile(JoinWindowsPath(kProgram, std::string("Data\\") + o.programFile), o.programFile);
     fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCATION.DAT"), "locations");
   }
   void StartAt(const std::string& dataFolder) {
@@ -173,8 +175,8 @@ TEST_F(StartupTest, DefaultFilesOnAnEmptyDataFolder) {
   EXPECT_EQ(fs_.Text(kData + "\\My Locations.dat"), "locations");
   for (const char* folder : {"Databases", "Databases\\Default", "Overlays", "Custom Icons"})
     EXPECT_TRUE(fs_.FolderExists(JoinWindowsPath(kData, folder))) << folder;
-  for (const StandardOverlay& o : kStandardOverlays)
-    EXPECT_EQ(fs_.Text(kData + "\\Overlays\\" + o.fileName), o.master) << o.fileName;
+  for (const StandardOverlay& o : StandardOverlays())
+    EXPECT_EQ(fs_.Text(kData + "\\Overlays\\" + o.overlayFile), o.programFile) << o.overlayFile;
   EXPECT_EQ(services_.samples, std::vector<std::string>{kData + "\\Overlays\\Sample.kov"});
   EXPECT_TRUE(services_.merged.empty());
   EXPECT_TRUE(fs_.FileExists(kData + "\\Databases\\Default\\To Do Archive.txt"));
@@ -194,7 +196,7 @@ TEST_F(StartupTest, DefaultFilesNeverOverwrite) {
   EXPECT_EQ(fs_.Text(kData + "\\Overlays\\Sample.kov"), "my sample");
   EXPECT_TRUE(services_.samples.empty());
   EXPECT_TRUE(services_.merged.empty());  // only a fresh copy takes the old locations in
-  EXPECT_EQ(fs_.Text(kData + "\\Overlays\\Holidays (UK).kov"), "Data\\GBR_HDAY.DAT");
+  EXPECT_EQ(fs_.Text(kData + "\\Overlays\\Holidays (UK).kov"), "GBR_HDAY.DAT");
 }
 
 TEST_F(StartupTest, OldLocationsMergeIntoAFreshCopy) {

@@ -22,12 +22,14 @@
 #include "shell/filesystem_win.h"
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
+#include "shell/program_services.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
 #include "shell/system_libs_win.h"
 #include "shell/toolbar_win.h"
 #include "shell/window_classes_win.h"
+#include "sky/sky_win.h"
 
 namespace kv {
 
@@ -163,6 +165,8 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   SetFileSystem(&fs);
   PrepareFolders(fs);
 
+  InstallSkyPlatform();
+  InstallProgramServices();
   Services().LoadZoneTable(s.programFolder);
   App().screenWidth = GetSystemMetrics(SM_CXSCREEN);
   App().screenHeight = GetSystemMetrics(SM_CYSCREEN);
