@@ -13,29 +13,11 @@
 #include "store/db_files.h"
 #include "store/file_io.h"
 #include "store/store_test_support.h"
+#include "tests/program_folder.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace kv {
 namespace {
-
-std::string ExeFolder() {
-#if defined(_WIN32)
-  char buffer[4096];
-  DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  std::string path(buffer, n);
-#else
-  char buffer[4096];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
-#endif
-  size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? "." : path.substr(0, cut);
-}
 
 class ProgramServicesTest : public ::testing::Test {
  protected:
@@ -60,7 +42,7 @@ class ProgramServicesTest : public ::testing::Test {
   }
 
   MemorySettings settings_;
-  FixedClock clock_{DateStamp{2026, 7, 1, 720}};
+  FixedClock clock_{DateStamp{2026, 7, 1, 12, 0}};
   FixtureOsZones os_;
   std::string folder_;
 };
@@ -69,7 +51,7 @@ class ProgramServicesTest : public ::testing::Test {
 TEST_F(ProgramServicesTest, ZonesAndPointOfReference) {
   ScriptedMessages messages;
   ScopedMessageSink scope(messages);
-  Services().LoadZoneTable(ExeFolder());
+  Services().LoadZoneTable(test::ProgramFolder());
   EXPECT_EQ(Services().SystemZone(), 36);
   EXPECT_EQ(ComputerZoneIndex(), 36);
 

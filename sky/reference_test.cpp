@@ -9,13 +9,7 @@
 #include "overlays/daylight_markers.h"
 #include "sky/sun_moon.h"
 #include "sky/text_fields.h"
-
-#if defined(_WIN32)
-// The one Win32 call needed here, declared rather than pulling in <windows.h>.
-extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameA(void* module, char* name, unsigned long size);
-#else
-#include <unistd.h>
-#endif
+#include "tests/program_folder.h"
 
 namespace kv {
 namespace {
@@ -124,23 +118,9 @@ TEST_F(Reference, ZoneConversionAndClockFollowTheReference) {
   EXPECT_EQ(CurrentDateTime().stamp, (DateStamp{2024, 12, 31, 23, 0}));
 }
 
-std::string ProgramFolder() {
-#if defined(_WIN32)
-  char buffer[4096];
-  unsigned long n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  std::string path = std::string(buffer, n);
-#else
-  char buffer[4096];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
-#endif
-  size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? "." : path.substr(0, cut);
-}
-
 // The files the build places in the program folder.
 TEST_F(Reference, ShippedZoneAndLocationFilesAgree) {
-  std::string folder = ProgramFolder();
+  std::string folder = test::ProgramFolder();
   ASSERT_TRUE(LoadZoneTable(folder + "/KVTZX.DAT"));
   const std::vector<ZoneRecord>& zones = ZoneTable();
   EXPECT_GT(zones.size(), 130u);

@@ -11,16 +11,10 @@
 #include "sky/astro.h"
 #include "sky/sky_win.h"
 #include "sky/zones.h"
+#include "tests/program_folder.h"
 
 namespace kv {
 namespace {
-
-std::string ModuleFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of("\\/"));
-}
 
 TEST(SkyWin, ResourceTableEqualsCompiledTable) {
   const uint8_t* resource = LockVsop87Resource();
@@ -61,7 +55,7 @@ TEST(SkyWin, RegistryHoldsTheZonesWithTheirRules) {
 TEST(SkyWin, ZoneFileMergedWithTheRegistry) {
   RegistryOsZones registry;
   SetOsZoneSource(&registry);
-  ASSERT_TRUE(LoadZoneTable(ModuleFolder() + "\\KVTZX.DAT"));
+  ASSERT_TRUE(LoadZoneTable(test::ProgramFolder() + "\\KVTZX.DAT"));
   const ZoneRecord* pacific = FindZone(36);
   ASSERT_NE(pacific, nullptr);
   EXPECT_EQ(pacific->keyName, "Pacific Standard Time");

@@ -527,31 +527,13 @@ int DbOpenFile(int mode, const std::string& path, int callerCode) {
     c.callerCode = kCallerOpenFailed;
     return 0;
   };
-  if ((mode != kDbModeRead && mode != kDbModeWrite) || path.empty()) return fail();
-
   BinaryFile file;
-  bool exists = FileExists(path);
-  if (exists && !file.Open(path, mode == kDbModeWrite ? BinaryFile::Access::ReadWrite : BinaryFile::Access::Read))
-    return fail();
-  int64_t size = exists ? file.Size() : 0;
-  if (size < 0) return fail();
-  std::vector<uint8_t> header;
+  int64_t size = 0;
+  bool fresh = false;
+  std::vector<uint8_t> header = NewContainerHeader();
+  if (!OpenStoreFile(mode, path, header, false, &file, &size, &fresh)) return fail();
   ContainerCheck check;
-  if (size == 0) {
-    // Missing, or empty (a creation that never got its header): nothing to read; for writing
-    // it becomes a new container.
-    if (mode == kDbModeRead) return fail();
-    bool created = !exists;
-    if (created && !file.Create(path)) return ShowCreateFailed(path, false), fail();
-    header = NewContainerHeader();
-    if (!file.WriteAt(0, header.data(), header.size())) {
-      file.Close();
-      if (created) RemoveFile(path);
-      ShowCreateFailed(path, false);
-      return fail();
-    }
-    size = kDbBlock;
-  } else {
+  if (!fresh) {
     std::vector<uint8_t> first(static_cast<size_t>(std::min<int64_t>(size, kDbBlock)));
     if (!file.ReadAt(0, first.data(), first.size())) return fail();
     ContainerHeaderLook look = LookAtContainerHeader(first, static_cast<uint64_t>(size));

@@ -1,6 +1,7 @@
 #include "store/db_files.h"
 
 #include "resources/strings.h"
+#include "store/db_messages.h"
 #include "store/file_io.h"
 #include "store/store_state.h"
 
@@ -13,6 +14,29 @@ StoreState& Store() {
 
 void SetDatabaseFolder(const std::string& folder) { Store().folder = folder; }
 const std::string& DatabaseFolder() { return Store().folder; }
+
+bool OpenStoreFile(int mode, const std::string& path, const std::vector<uint8_t>& newHeader, bool beep,
+                   BinaryFile* file, int64_t* size, bool* fresh) {
+  *fresh = false;
+  if ((mode != kDbModeRead && mode != kDbModeWrite) || path.empty()) return false;
+  bool exists = FileExists(path);
+  if (exists && !file->Open(path, mode == kDbModeWrite ? BinaryFile::Access::ReadWrite : BinaryFile::Access::Read))
+    return false;
+  *size = exists ? file->Size() : 0;
+  if (*size < 0) return false;
+  if (*size > 0) return true;
+  if (mode == kDbModeRead) return false;
+  if (!exists && !file->Create(path)) return ShowCreateFailed(path, beep), false;
+  if (!file->WriteAt(0, newHeader.data(), newHeader.size())) {
+    file->Close();
+    if (!exists) RemoveFile(path);
+    ShowCreateFailed(path, beep);
+    return false;
+  }
+  *size = static_cast<int64_t>(newHeader.size());
+  *fresh = true;
+  return true;
+}
 
 void DbSelectStore(int selector) { Store().storeSelector = selector; }
 int DbStoreSelector() { return Store().storeSelector; }

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "store/file_io.h"
 
 namespace kv {
 
@@ -16,6 +19,14 @@ const std::string& DatabaseFolder();
 // Open modes of every store file.
 constexpr int kDbModeRead = 0;
 constexpr int kDbModeWrite = 2;
+
+// The opening every store file shares: an existing file is opened for the mode; for writing, a
+// missing or empty one (a creation that never got its header) is made to start with
+// `newHeader` (the creation message, with `beep`, when that fails). `*size` is the file's size
+// (the new header's for a new file) and `*fresh` tells that the file was made now. False when
+// the mode or path is bad or the file could not be opened or made.
+bool OpenStoreFile(int mode, const std::string& path, const std::vector<uint8_t>& newHeader, bool beep,
+                   BinaryFile* file, int64_t* size, bool* fresh);
 
 // Which notes file a container opened with month key 0 is: 1 "ToDo.kvdb", 2 "PhoneBk.kvdb".
 constexpr int kStoreToDoNotes = 1;

@@ -81,28 +81,16 @@ int PhoneStoreOpenFile(int mode, const std::string& path, int callerCode) {
     p.callerCode = kCallerOpenFailed;
     return 0;
   };
-  if ((mode != kDbModeRead && mode != kDbModeWrite) || path.empty()) return fail();
-  BinaryFile file;
-  bool exists = FileExists(path);
-  if (exists && !file.Open(path, mode == kDbModeWrite ? BinaryFile::Access::ReadWrite : BinaryFile::Access::Read))
-    return fail();
-  int64_t size = exists ? file.Size() : 0;
-  if (size < 0) return fail();
   std::array<uint8_t, kPhoneHeaderSize> header{};
+  SerializePhoneHeader(PhoneHeaderFields{}, header.data());
+  BinaryFile file;
+  int64_t size = 0;
+  bool fresh = false;
+  if (!OpenStoreFile(mode, path, std::vector<uint8_t>(header.begin(), header.end()), true, &file, &size, &fresh))
+    return fail();
   std::vector<uint8_t> slots;
   PhoneCheck check;
-  if (size == 0) {
-    if (mode == kDbModeRead) return fail();
-    bool created = !exists;
-    if (created && !file.Create(path)) return ShowCreateFailed(path, true), fail();
-    SerializePhoneHeader(PhoneHeaderFields{}, header.data());
-    if (!file.WriteAt(0, header.data(), header.size())) {
-      file.Close();
-      if (created) RemoveFile(path);
-      ShowCreateFailed(path, true);
-      return fail();
-    }
-  } else {
+  if (!fresh) {
     std::vector<uint8_t> first(static_cast<size_t>(std::min<int64_t>(size, kPhoneHeaderSize)));
     if (!file.ReadAt(0, first.data(), first.size())) return fail();
     if (!LookAtPhoneHeader(first, static_cast<uint64_t>(size)).empty()) return ShowHeaderCheckFailed(path, true), fail();

@@ -135,29 +135,13 @@ int ToDoStoreOpenFile(int mode, const std::string& path, int callerCode) {
     t.callerCode = kCallerOpenFailed;
     return 0;
   };
-  if ((mode != kDbModeRead && mode != kDbModeWrite) || path.empty()) return fail();
   BinaryFile file;
-  bool exists = FileExists(path);
-  if (exists && !file.Open(path, mode == kDbModeWrite ? BinaryFile::Access::ReadWrite : BinaryFile::Access::Read))
-    return fail();
-  int64_t size = exists ? file.Size() : 0;
-  if (size < 0) return fail();
-  std::vector<uint8_t> header;
+  int64_t size = 0;
+  bool fresh = false;
+  std::vector<uint8_t> header = NewToDoHeader();
+  if (!OpenStoreFile(mode, path, header, true, &file, &size, &fresh)) return fail();
   ToDoCheck check;
-  if (size == 0) {
-    // Missing, or empty (a creation that never got its header).
-    if (mode == kDbModeRead) return fail();
-    bool created = !exists;
-    if (created && !file.Create(path)) return ShowCreateFailed(path, true), fail();
-    header = NewToDoHeader();
-    if (!file.WriteAt(0, header.data(), header.size())) {
-      file.Close();
-      if (created) RemoveFile(path);
-      ShowCreateFailed(path, true);
-      return fail();
-    }
-    size = kToDoNewFileSize;
-  } else {
+  if (!fresh) {
     std::vector<uint8_t> first(static_cast<size_t>(std::min<int64_t>(size, kToDoNewFileSize)));
     if (!file.ReadAt(0, first.data(), first.size())) return fail();
     ToDoHeaderLook look = LookAtToDoHeader(first, static_cast<uint64_t>(size));
