@@ -274,26 +274,32 @@ void SchedLoadDay(int day, uint32_t monthKey, uint16_t selectId, bool reload) {
 
 int SchedCheckConflict(const std::string& caption, const SchedItem& item, const SchedRequest& request, bool series) {
   if (!IsValidDate(request.month, request.day, request.year)) return kSchedNoConflict;
-  uint32_t key = MonthKey(request.year, request.month);
   const SchedRecord& rec = item.record;
   int shift = ZoneShift(rec, request.year, request.month, request.day);
   int newStart = rec.start + shift, newEnd = rec.end + shift;
   if (newEnd <= newStart) return kSchedNoConflict;  // an item without duration overlaps nothing
-  if (!FileExists(MonthFilePath(key))) return kSchedNoConflict;
   std::optional<StoredSchedItem> other;
-  {
-    DbListingPause pause;
-    if (!DbOpen(kDbModeRead, key, kCallerSchedConflict)) return kSchedNoConflict;
-    for (const StoredSchedItem& it : ReadDayItems(key, request.day)) {
-      int s = ZoneShift(it.record, request.year, request.month, request.day);
+  DbListingPause pause;
+  // The day itself, and its neighbours: an item of the day before can reach past midnight, and
+  // items of other zones can move onto the day.
+  for (int offset : {0, -1, 1}) {
+    DateStamp d = AddDays(request.month, request.day, request.year, offset);
+    if (!IsValidDate(d.month, d.day, d.year)) continue;
+    uint32_t key = MonthKey(d.year, d.month);
+    if (!FileExists(MonthFilePath(key)) || !DbOpen(kDbModeRead, key, kCallerSchedConflict)) continue;
+    bool itemsDay = d.year == item.year && d.month == item.month && d.day == item.day;
+    for (const StoredSchedItem& it : ReadDayItems(key, d.day)) {
+      int s = ZoneShift(it.record, d.year, d.month, d.day) + offset * kMinutesPerDay;
       int start = it.record.start + s, end = it.record.end + s;
       if (end <= start || !(start < newEnd && end > newStart)) continue;
-      bool self = series ? (rec.seriesId != 0 && it.record.seriesId == rec.seriesId) : (item.id != 0 && it.id == item.id);
+      bool self = series ? (rec.seriesId != 0 && it.record.seriesId == rec.seriesId)
+                         : (item.id != 0 && it.id == item.id && itemsDay);
       if (self) continue;
       other = it;
       break;
     }
     DbClose();
+    if (other) break;
   }
   if (!other) return kSchedNoConflict;
   UserMessage m;
