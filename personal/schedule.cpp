@@ -27,6 +27,7 @@ constexpr int kVerbSchedule = 24006;
 constexpr int kVerbUpdate = 24007;
 constexpr int kConflictSummary = 24008;
 constexpr int kDeleteItems = 24009;
+constexpr int kDialogTitle = 24011;
 
 struct ScheduleState {
   SchedDayList day;
@@ -634,6 +635,7 @@ SchedSaveResult SaveSeries(SchedSaveRequest& req) {
 }  // namespace
 
 SchedSaveResult SchedSave(SchedSaveRequest& request) {
+  if (request.caption.empty()) request.caption = Text(kDialogTitle);
   return IsSeries(request.item) ? SaveSeries(request) : SaveSingle(request);
 }
 
