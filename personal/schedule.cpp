@@ -293,8 +293,10 @@ int SchedCheckConflict(const std::string& caption, const SchedItem& item, const 
       int s = ZoneShift(it.record, d.year, d.month, d.day) + offset * kMinutesPerDay;
       int start = it.record.start + s, end = it.record.end + s;
       if (end <= start || !(start < newEnd && end > newStart)) continue;
-      bool self = series ? (rec.seriesId != 0 && it.record.seriesId == rec.seriesId)
-                         : (item.id != 0 && it.id == item.id && itemsDay);
+      // The item itself: by its series id, or by its id on its own day (a single item being
+      // made into a series is its own first occurrence).
+      bool self = (series && rec.seriesId != 0 && it.record.seriesId == rec.seriesId) ||
+                  (item.id != 0 && it.id == item.id && itemsDay);
       if (self) continue;
       other = it;
       break;
@@ -593,6 +595,8 @@ SchedSaveResult SaveSeries(SchedSaveRequest& req) {
     if (!DbOpen(kDbModeWrite, key, kCallerSchedSeries)) return ShowWriteError(), Changed(), res;
     bool ok = true;
     uint16_t existing = series != 0 ? SchedFindInSeries(d, series) : 0;
+    if (existing == 0 && updating && item.id != 0 && d.year == item.year && d.month == item.month && d.day == item.day)
+      existing = item.id;  // the edited item becomes the occurrence of its own date
     if (deleting) {
       if (existing != 0) {
         uint16_t noteId = 0;

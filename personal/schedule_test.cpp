@@ -227,6 +227,24 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
   EXPECT_EQ(SchedListRange(3, 5, 2025, 1, 31, 1).size(), 3u);
 }
 
+TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Yoga");
+  ASSERT_TRUE(SchedSave(req).ok);
+  uint16_t id = req.item.id;
+  messages.Clear();
+  req.item.action = kSchedActionUpdate;
+  req.item.record.recurKind = 2;
+  req.until = {2025, 3, 19};
+  SchedSaveResult r = SchedSave(req);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.conflicts, 0);
+  ASSERT_EQ(r.ids.size(), 3u);
+  EXPECT_EQ(r.ids[0], id);
+  EXPECT_EQ(r.seriesId, MakeSeriesId(id, kMar2025));
+  EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
+}
+
 TEST_F(Schedule, CancellingTheQuestionsStoresNothing) {
   PutItem(2025, 3, 12, 540, 600, "Busy");
   SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Team");
