@@ -264,6 +264,27 @@ TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
 }
 
+TEST_F(Schedule, UpdatingASeriesKeepsEachOccurrencesOwnNote) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Class");
+  req.item.record.recurKind = 2;
+  req.until = {2025, 3, 19};
+  SchedSaveResult r = SchedSave(req);
+  ASSERT_EQ(r.ids.size(), 3u);
+  NoteContext second = ScheduleNoteContext(2025, 3, 12, r.ids[1], 0);
+  ASSERT_TRUE(NoteSave(second, "Homework due"));
+  // The dialog edits the first occurrence, which has no note, and updates the series.
+  SchedSaveRequest upd = req;
+  upd.item = *SchedReadItem(2025, 3, 5, r.ids[0]);
+  upd.item.action = kSchedActionUpdate;
+  upd.item.record.title = "Class (room 4)";
+  ASSERT_TRUE(SchedSave(upd).ok);
+  auto after = SchedReadItem(2025, 3, 12, r.ids[1]);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->record.title, "Class (room 4)");
+  EXPECT_EQ(after->record.noteId, second.noteId);
+  EXPECT_EQ(SchedReadItem(2025, 3, 19, r.ids[2])->record.noteId, 0);
+}
+
 TEST_F(Schedule, CancellingTheQuestionsStoresNothing) {
   PutItem(2025, 3, 12, 540, 600, "Busy");
   SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Team");
