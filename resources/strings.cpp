@@ -19,6 +19,15 @@ constexpr Row kRows[] = {
 };
 #undef STR
 
+// Lookups search the table, so its rows must stay in ascending order with no number twice; a
+// merge that appends a block in the wrong place fails here rather than losing texts at run time.
+constexpr bool RowsAscend() {
+  for (size_t i = 1; i < std::size(kRows); ++i)
+    if (kRows[i - 1].id >= kRows[i].id) return false;
+  return true;
+}
+static_assert(RowsAscend(), "strings.def rows must be in ascending order, each number once");
+
 const Row* Find(int id) {
   const Row* end = std::end(kRows);
   const Row* it = std::lower_bound(std::begin(kRows), end, id,
