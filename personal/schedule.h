@@ -151,6 +151,8 @@ struct SchedSaveRequest {
   int oldMonth = 0;
   int oldDay = 0;
   DateStamp until;             // last date of a series
+  uint16_t oldId = 0;          // the stored item's id before a move to another date
+  int recurN = 0;              // N of kinds 3, 13 and 14 (only kind 3 keeps it in the record)
 };
 
 // Stores, updates or deletes a single item or a series. ok false on cancel or failure.
@@ -161,6 +163,21 @@ SchedSaveResult SchedRemove(SchedSaveRequest& request);
 
 // Reads one stored item (opening and closing its month).
 std::optional<SchedItem> SchedReadItem(int32_t year, int month, int day, uint16_t id);
+
+// The dates of a series: every date from `first` through `until` on which the rule of `kind`
+// (the overlay rule kinds; N for kinds 3, 13 and 14) falls, in date order.
+std::vector<SchedRequest> SchedOccurrences(int kind, int n, const DateStamp& first, const DateStamp& until);
+
+// Caller codes of the schedule's store accesses.
+constexpr int kCallerSchedList = 1101;
+constexpr int kCallerSchedDay = 1102;
+constexpr int kCallerSchedConflict = 1103;
+constexpr int kCallerSchedWrite = 1104;
+constexpr int kCallerSchedSeries = 1114;
+
+// Called after every stored, moved or deleted item (the views refresh and the next alarm is
+// looked for). nullptr removes it.
+void SetSchedChangedHook(void (*hook)());
 
 // Forgets the day list (tests).
 void ResetSchedule();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "personal/alarms.h"
 #include "resources/strings.h"
 #include "shell/configuration.h"
 #include "shell/messages.h"
@@ -56,8 +57,8 @@ bool MoveEarlierLayout(FileSystem& fs, const std::string& dataFolder) {
 
 // "\"description\",path" with both parts present.
 bool IsSoundValue(const std::string& value) {
-  char description[128], path[128];
-  return std::sscanf(value.c_str(), " \"%127[^\"]\",%127[^\n]", description, path) == 2;
+  AlarmSound sound;
+  return ParseAlarmSoundValue(value, sound);
 }
 
 }  // namespace

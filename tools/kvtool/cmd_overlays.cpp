@@ -9,7 +9,9 @@
 #include "overlays/overlay_file.h"
 #include "overlays/overlay_set.h"
 #include "overlays/overlay_source.h"
+#include "personal/schedule_sources.h"
 #include "shell/messages.h"
+#include "store/db_files.h"
 #include "tools/kvtool/cli.h"
 
 namespace kv::tool {
@@ -129,9 +131,10 @@ Json MarksJson(const MonthSlot& slot) {
   return days;
 }
 
-Command month("month", "YYYY-MM [--jewish] [--tab N] OVERLAY...", [](Args& args) {
+Command month("month", "YYYY-MM [--jewish] [--tab N] [--db DIR] OVERLAY...", [](Args& args) {
   bool jewish = args.Flag("jewish");
   std::optional<std::string> tab = args.Option("tab");
+  std::optional<std::string> db = args.Option("db");
   std::string monthText = args.Positional("month");
   std::vector<std::string> paths = args.Rest();
   args.Done();
@@ -144,6 +147,13 @@ Command month("month", "YYYY-MM [--jewish] [--tab N] OVERLAY...", [](Args& args)
   AssemblyOptions& options = Assembly().options;
   options.jewishMode = jewish;
   if (tab) options.tabOverlay = static_cast<int>(ParseInteger(*tab, "tab", 1, static_cast<long long>(paths.size())));
+  if (db) {
+    // The month's schedule items and the days with notes, from a database folder.
+    ResetStore();
+    SetDatabaseFolder(*db);
+    InstallPersonalSources();
+    options.notesIndicator = true;
+  }
   RecomputeDisplayedMonths(year, m);
   const AssemblyState& s = Assembly();
   Json days = Json::object();
