@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs kvtool's phonebook commands on a scratch database folder and compares what they print.
+# Usage: kvtool_phone_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
+set -u
+kvtool=("$@")
+failures=0
+# Output goes through files in the scratch folder, which is the working folder (see
+# kvtool_db_test.sh for why).
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cd "$tmp" || exit 1
+
+run() { "${kvtool[@]}" "$@" >out 2>err; }
+
+expect() {  # expect 'JSON' ARGS...
+  local want=$1 got rc; shift
+  run "$@"; rc=$?
+  got=$(tr -d '\r' <out)
+  if [ $rc -ne 0 ] || [ "$got" != "$want" ]; then
+    echo "FAIL: kvtool $*"; echo "  want: $want"; echo "  got:  $got (exit $rc)"; tr -d '\r' <err; failures=$((failures + 1))
+  fi
+}
+
+expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
+  local code=$1 part=$2 rc; shift 2
+  run "$@"; rc=$?
+  if [ $rc -ne "$code" ]; then
+    echo "FAIL: kvtool $* exited $rc, want $code"; tr -d '\r' <err; failures=$((failures + 1))
+  elif ! grep -qF -- "$part" err; then
+    echo "FAIL: kvtool $*: stderr lacks \"$part\":"; cat err; failures=$((failures + 1))
+  fi
+}
+
+expect '{"id":1,"slot":1}' phone add --db . --category Work --last Smith --first John --company Acme \
+  --phone "555-1000*:Office" --phone 555-2000
+expect '{"id":2,"slot":2}' phone add --db . --category Family --company "Zeta Corp"
+expect '{"id":3,"slot":3}' phone add --db . --category Work --last Adams --address "1 Main St"
+expect_exit 1 "Entry requires a value in the Last Name or Company field." phone add --db . --category X --first Only
+expect_exit 1 "Entry requires a value in the CATEGORY field." phone add --db . --last X
+long47=$(printf 'x%.0s' $(seq 1 47))
+long39=$(printf 't%.0s' $(seq 1 39))
+long159=$(printf 'a%.0s' $(seq 1 159))
+expect_exit 1 "Please remove at least 58 characters from any combination of fields." \
+  phone add --db . --category W --last "$long47" --company "$long47" --title "$long39" --address "$long159"
+expect_exit 2 "last holds at most 47 characters" phone add --db . --category W --last "${long47}y"
+expect_exit 2 "at most four phone numbers" phone add --db . --category W --last L --phone 1 --phone 2 --phone 3 --phone 4 --phone 5
+
+expect '{"entries":[{"id":3,"name":"Adams","category":"Work"},{"id":1,"name":"Smith, John","category":"Work"}]}' \
+  phone list --db .
+expect '{"entries":[{"id":1,"name":"Acme [Smith]","category":"Work"},{"id":2,"name":"Zeta Corp","category":"Family"}]}' \
+  phone list --db . --organizations
+expect '{"entries":[]}' phone list --db . --category family
+expect '{"entries":[{"id":2,"name":"Zeta Corp","category":"Family"}]}' phone list --db . --organizations --category family
+expect '{"id":1,"slot":1,"note":0,"category":"Work","last":"Smith","first":"John","salutation":"","title":"","company":"Acme","address":"","phones":[{"number":"555-1000","action":"SmartDial","label":"Office"},{"number":"555-2000","action":"Default","label":""},{"number":"","action":"Default","label":""},{"number":"","action":"Default","label":""}]}' \
+  phone show --db . --id 1
+expect '{"id":2,"deleted":true}' phone del --db . --id 2
+expect_exit 1 "no entry with id 2" phone show --db . --id 2
+expect '{"id":4,"slot":2}' phone add --db . --category Friends --last "Müller"
+expect '{"entries":[{"id":3,"name":"Adams","category":"Work"},{"id":4,"name":"Müller","category":"Friends"},{"id":1,"name":"Smith, John","category":"Work"}]}' \
+  phone list --db .
+expect '{"ok":true,"problems":[]}' db verify PhoneBk.kvpb
+
+if [ $failures -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
+echo "kvtool phone: all passed"
