@@ -6,6 +6,7 @@
 // written once into a temporary database folder.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "overlays/overlay_set.h"
@@ -135,9 +136,13 @@ bool PrepareData(benchmark::State& state) {
     }
   }
   if (ready) return true;
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / "kv_search_bench";
+  static const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kv_search_bench";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
+  std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  });
   ResetStore();
   SetDatabaseFolder(folder.string());
   WriteSchedule();

@@ -96,9 +96,8 @@ class Run {
     out_.push_back(std::move(r));
   }
   // Searches an item's note; a hit is described by the owner's date, or by the given text.
-  void Note(uint32_t type, int noteType, const DateStamp& date, const DateStamp& stored, uint16_t owner,
-            uint16_t noteId, const std::string* name = nullptr, uint16_t kind = 0) {
-    std::optional<std::string> text = src_.ItemNote(noteType, stored, noteId);
+  void Note(uint32_t type, const std::optional<std::string>& text, const DateStamp& date, uint16_t owner,
+            const std::string* name = nullptr, uint16_t kind = 0) {
     if (!text) return;
     std::optional<uint32_t> at = Match(*text);
     if (!at) return;
@@ -129,13 +128,13 @@ void Run::Schedule() {
   std::vector<SearchScheduleEntry> entries;
   EachMonth([&](int y, int m, int fromDay, int toDay) {
     entries.clear();
-    src_.ScheduleMonth(y, m, fromDay, toDay, entries);
+    src_.ScheduleMonth(y, m, fromDay, toDay, Wants(kAreaScheduleNotes), entries);
     for (const SearchScheduleEntry& e : entries) {
       DateStamp date{e.start.year, e.start.month, e.start.day};
       if (Wants(kAreaSchedule)) {
         if (std::optional<uint32_t> at = Match(e.title)) Add(kSearchSchedule, e.start, e.id, *at, e.title);
       }
-      if (Wants(kAreaScheduleNotes) && e.noteId) Note(kSearchScheduleNote, 2, date, e.stored, e.id, e.noteId);
+      if (Wants(kAreaScheduleNotes)) Note(kSearchScheduleNote, e.note, date, e.id);
     }
   });
 }
@@ -143,12 +142,12 @@ void Run::Schedule() {
 bool Run::Phonebook() {
   if (!Wants(kAreaPhone | kAreaPhoneNotes)) return true;
   std::vector<SearchPhoneEntry> entries;
-  bool read = src_.PhoneEntries(entries);
+  bool read = src_.PhoneEntries(Wants(kAreaPhoneNotes), entries);
   for (const SearchPhoneEntry& e : entries) {
     if (Wants(kAreaPhone)) {
       if (std::optional<uint32_t> at = Match(e.text)) Add(kSearchPhone, DateStamp{}, e.id, *at, e.name, e.kind);
     }
-    if (Wants(kAreaPhoneNotes) && e.noteId) Note(kSearchPhoneNote, 5, DateStamp{}, DateStamp{}, e.id, e.noteId, &e.name, e.kind);
+    if (Wants(kAreaPhoneNotes)) Note(kSearchPhoneNote, e.note, DateStamp{}, e.id, &e.name, e.kind);
   }
   return read;
 }
@@ -156,13 +155,13 @@ bool Run::Phonebook() {
 void Run::ToDo() {
   if (!Wants(kAreaToDo | kAreaToDoNotes)) return;
   std::vector<SearchToDoEntry> items;
-  src_.ToDoItems(items);
+  src_.ToDoItems(Wants(kAreaToDoNotes), items);
   for (const SearchToDoEntry& e : items) {
     DateStamp date{e.required.year, e.required.month, e.required.day};
     if (Wants(kAreaToDo)) {
       if (std::optional<uint32_t> at = Match(e.text)) Add(kSearchToDo, date, e.slot, *at, e.text);
     }
-    if (Wants(kAreaToDoNotes) && e.noteId) Note(kSearchToDoNote, 3, date, DateStamp{}, e.slot, e.noteId);
+    if (Wants(kAreaToDoNotes)) Note(kSearchToDoNote, e.note, date, e.slot);
   }
 }
 

@@ -115,12 +115,14 @@ struct SearchScheduleEntry {
   uint16_t id = 0;
   uint16_t noteId = 0;
   std::string title;
+  std::optional<std::string> note;  // its note's text, when asked for and found
 };
 struct SearchToDoEntry {
   uint16_t slot = 0;       // 1-based
   DateStamp required;      // the date of the slot's sort key
   uint16_t noteId = 0;
   std::string text;
+  std::optional<std::string> note;
 };
 struct SearchPhoneEntry {
   uint16_t id = 0;
@@ -128,6 +130,7 @@ struct SearchPhoneEntry {
   uint16_t kind = 0;       // 0 organisation (no last name), 1 person
   std::string text;        // the packed fields as stored
   std::string name;        // the display name of a hit
+  std::optional<std::string> note;
 };
 struct SearchOverlayHit {
   DateStamp date;
@@ -144,19 +147,18 @@ class SearchSources {
   virtual ~SearchSources() = default;
   // The notes container is held open by another operation.
   virtual bool Busy() = 0;
-  // The schedule's listing of days fromDay ... toDay of one month, in start order.
-  virtual void ScheduleMonth(int year, int month, int fromDay, int toDay, std::vector<SearchScheduleEntry>& out) = 0;
+  // The schedule's listing of days fromDay ... toDay of one month, in start order. With
+  // `withNotes` the items' notes come along (each notes file is opened once for all of them).
+  virtual void ScheduleMonth(int year, int month, int fromDay, int toDay, bool withNotes,
+                             std::vector<SearchScheduleEntry>& out) = 0;
   // Every live phonebook entry in slot order; false on a read failure (the search then ends).
-  virtual bool PhoneEntries(std::vector<SearchPhoneEntry>& out) = 0;
+  virtual bool PhoneEntries(bool withNotes, std::vector<SearchPhoneEntry>& out) = 0;
   // Every to-do item in list order.
-  virtual void ToDoItems(std::vector<SearchToDoEntry>& out) = 0;
+  virtual void ToDoItems(bool withNotes, std::vector<SearchToDoEntry>& out) = 0;
   // Every occurrence of every active overlay event that the calendar shows in the month.
   virtual void OverlayMonth(int year, int month, std::vector<SearchOverlayHit>& out) = 0;
   // The general notes of days fromDay ... toDay of a month; false when the month has no file.
   virtual bool GeneralNotes(int year, int month, int fromDay, int toDay, std::vector<SearchDayNote>& out) = 0;
-  // A note's text by its type (2 schedule, 3 to-do, 5 phonebook) and id; `stored` names the
-  // month file and day of a schedule item's note.
-  virtual std::optional<std::string> ItemNote(int noteType, const DateStamp& stored, uint16_t noteId) = 0;
 };
 
 struct SearchRequest {

@@ -26,6 +26,19 @@ int StoredYear(int listedYear, int listedMonth, int storedMonth) {
   return listedYear;
 }
 
+// The notes of to-do items or phonebook entries, read from their notes file with one open.
+template <typename Entry>
+void ReadOwnerNotes(int store, uint16_t type, std::vector<Entry>& entries) {
+  if (std::none_of(entries.begin(), entries.end(), [](const Entry& e) { return e.noteId != 0; })) return;
+  DbSelectStore(store);
+  if (!DbOpen(kDbModeRead, 0, kCallerSearchNote)) return;
+  for (Entry& e : entries) {
+    if (!e.noteId) continue;
+    if (std::optional<NoteText> note = NoteReadOpen(type, 0, 0, e.noteId)) e.note = std::move(note->text);
+  }
+  DbClose();
+}
+
 }  // namespace
 
 std::string SearchPhoneName(std::string_view salutation, std::string_view first, std::string_view last,
@@ -38,8 +51,9 @@ std::string SearchPhoneName(std::string_view salutation, std::string_view first,
 
 bool StoreSearchSources::Busy() { return DbIsOpen(); }
 
-void StoreSearchSources::ScheduleMonth(int year, int month, int fromDay, int toDay,
+void StoreSearchSources::ScheduleMonth(int year, int month, int fromDay, int toDay, bool withNotes,
                                        std::vector<SearchScheduleEntry>& out) {
+  size_t first = out.size();
   for (const SchedListEntry& e : SchedListRange(month, month, year, fromDay, toDay, 1)) {
     SearchScheduleEntry s;
     s.start = SplitMinuteKey(e.start);
@@ -50,9 +64,26 @@ void StoreSearchSources::ScheduleMonth(int year, int month, int fromDay, int toD
     s.title = e.title;
     out.push_back(std::move(s));
   }
+  if (!withNotes) return;
+  // The notes lie in the month files the items are stored in: nearly always this month's, now
+  // and then a neighbour's for an item of another zone. Each file is opened once per run of items.
+  uint32_t openKey = 0;
+  for (size_t i = first; i < out.size(); ++i) {
+    SearchScheduleEntry& s = out[i];
+    if (!s.noteId) continue;
+    uint32_t key = MonthKey(s.stored.year, s.stored.month);
+    if (key != openKey) {
+      if (openKey) DbClose();
+      openKey = DbOpen(kDbModeRead, key, kCallerSearchNote) ? key : 0;
+      if (!openKey) continue;
+    }
+    if (std::optional<NoteText> note = NoteReadOpen(kNoteSchedule, key, s.stored.day, s.noteId))
+      s.note = std::move(note->text);
+  }
+  if (openKey) DbClose();
 }
 
-bool StoreSearchSources::PhoneEntries(std::vector<SearchPhoneEntry>& out) {
+bool StoreSearchSources::PhoneEntries(bool withNotes, std::vector<SearchPhoneEntry>& out) {
   if (!PhoneStoreOpen(kDbModeRead, kCallerSearchPhone)) return true;  // no phonebook: nothing to search
   std::vector<PhoneLoaded> loaded;
   bool read = PhoneLoadEntries(loaded) != 0;
@@ -68,19 +99,21 @@ bool StoreSearchSources::PhoneEntries(std::vector<SearchPhoneEntry>& out) {
     e.name = SearchPhoneName(f[kPhoneSalutation], f[kPhoneFirst], f[kPhoneLast], f[kPhoneCompany]);
     out.push_back(std::move(e));
   }
+  if (withNotes) ReadOwnerNotes(kStorePhoneNotes, kNotePhone, out);
   return read;
 }
 
-void StoreSearchSources::ToDoItems(std::vector<SearchToDoEntry>& out) {
+void StoreSearchSources::ToDoItems(bool withNotes, std::vector<SearchToDoEntry>& out) {
   if (!ToDoStoreOpen(kDbModeRead, kCallerSearchToDo)) return;
   for (const ToDoListed& l : ToDoListOrder()) {
     std::optional<ToDoItem> item = ToDoReadItem(l.slot);
     if (!item) continue;
     ToDoRecord record = ParseToDoRecord(*item);
     DateStamp required = SplitMinuteKey(l.sortKey);
-    out.push_back(SearchToDoEntry{l.slot, required, record.noteId, std::move(record.text)});
+    out.push_back(SearchToDoEntry{l.slot, required, record.noteId, std::move(record.text), std::nullopt});
   }
   ToDoStoreClose();
+  if (withNotes) ReadOwnerNotes(kStoreToDoNotes, kNoteToDo, out);
 }
 
 void StoreSearchSources::OverlayMonth(int year, int month, std::vector<SearchOverlayHit>& out) {
@@ -101,18 +134,6 @@ bool StoreSearchSources::GeneralNotes(int year, int month, int fromDay, int toDa
   }
   DbClose();
   return true;
-}
-
-std::optional<std::string> StoreSearchSources::ItemNote(int noteType, const DateStamp& stored, uint16_t noteId) {
-  std::optional<NoteText> note;
-  switch (noteType) {
-    case kNoteSchedule: note = NoteFindSchedule(stored.year, stored.month, stored.day, noteId, kCallerSearchNote); break;
-    case kNoteToDo: note = NoteFindToDo(noteId, kCallerSearchNote); break;
-    case kNotePhone: note = NoteFindPhone(noteId, kCallerSearchNote); break;
-    default: break;
-  }
-  if (!note) return std::nullopt;
-  return std::move(note->text);
 }
 
 }  // namespace kv

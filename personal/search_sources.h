@@ -16,12 +16,12 @@ constexpr int kCallerSearchDayNotes = 7704;
 class StoreSearchSources : public SearchSources {
  public:
   bool Busy() override;
-  void ScheduleMonth(int year, int month, int fromDay, int toDay, std::vector<SearchScheduleEntry>& out) override;
-  bool PhoneEntries(std::vector<SearchPhoneEntry>& out) override;
-  void ToDoItems(std::vector<SearchToDoEntry>& out) override;
+  void ScheduleMonth(int year, int month, int fromDay, int toDay, bool withNotes,
+                     std::vector<SearchScheduleEntry>& out) override;
+  bool PhoneEntries(bool withNotes, std::vector<SearchPhoneEntry>& out) override;
+  void ToDoItems(bool withNotes, std::vector<SearchToDoEntry>& out) override;
   void OverlayMonth(int year, int month, std::vector<SearchOverlayHit>& out) override;
   bool GeneralNotes(int year, int month, int fromDay, int toDay, std::vector<SearchDayNote>& out) override;
-  std::optional<std::string> ItemNote(int noteType, const DateStamp& stored, uint16_t noteId) override;
 };
 
 // The display name of a phonebook hit: the company when there is no last name, else

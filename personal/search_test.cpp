@@ -237,17 +237,27 @@ TEST_F(SearchSettingsTest, WhereChecks) {
 class FakeSources : public SearchSources {
  public:
   bool Busy() override { return busy; }
-  void ScheduleMonth(int year, int month, int fromDay, int toDay, std::vector<SearchScheduleEntry>& out) override {
+  void ScheduleMonth(int year, int month, int fromDay, int toDay, bool withNotes,
+                     std::vector<SearchScheduleEntry>& out) override {
     walked.push_back(FormatText("S%d-%d:%d-%d", year, month, fromDay, toDay));
-    for (const SearchScheduleEntry& e : schedule)
-      if (e.start.year == year && e.start.month == month && e.start.day >= fromDay && e.start.day <= toDay)
-        out.push_back(e);
+    for (SearchScheduleEntry e : schedule) {
+      if (e.start.year != year || e.start.month != month || e.start.day < fromDay || e.start.day > toDay) continue;
+      // Schedule notes are looked up under the stored date.
+      if (withNotes) e.note = Note(2, e.stored, e.noteId);
+      out.push_back(e);
+    }
   }
-  bool PhoneEntries(std::vector<SearchPhoneEntry>& out) override {
+  bool PhoneEntries(bool withNotes, std::vector<SearchPhoneEntry>& out) override {
     out = phone;
+    for (SearchPhoneEntry& e : out)
+      if (withNotes) e.note = Note(5, DateStamp{}, e.noteId);
     return phoneReads;
   }
-  void ToDoItems(std::vector<SearchToDoEntry>& out) override { out = todo; }
+  void ToDoItems(bool withNotes, std::vector<SearchToDoEntry>& out) override {
+    out = todo;
+    for (SearchToDoEntry& e : out)
+      if (withNotes) e.note = Note(3, DateStamp{}, e.noteId);
+  }
   void OverlayMonth(int year, int month, std::vector<SearchOverlayHit>& out) override {
     walked.push_back(FormatText("O%d-%d", year, month));
     auto it = overlay.find({year, month});
@@ -261,8 +271,8 @@ class FakeSources : public SearchSources {
       if (n.day >= fromDay && n.day <= toDay) out.push_back(n);
     return true;
   }
-  std::optional<std::string> ItemNote(int noteType, const DateStamp& date, uint16_t noteId) override {
-    // Schedule notes are looked up under the stored date; the others have none.
+  std::optional<std::string> Note(int noteType, const DateStamp& date, uint16_t noteId) {
+    if (!noteId) return std::nullopt;
     notesRead.push_back(FormatText("%d:%d-%d-%d:%d", noteType, date.year, date.month, date.day, noteId));
     auto it = notes.find({noteType, noteId});
     if (it == notes.end()) return std::nullopt;
@@ -302,16 +312,16 @@ class SearchRunTest : public SearchSettingsTest {
 };
 
 TEST_F(SearchRunTest, AreasInTheirOrderWithTheirResults) {
-  src_.schedule = {{D(2025, 12, 19, 9), D(2025, 12, 19), 1, 0, "Dentist early"},  // before the range
-                   {D(2025, 12, 24, 9, 30), D(2025, 12, 24), 2, 7, "Dentist"},
-                   {D(2026, 1, 2, 8), D(2026, 1, 2), 3, 8, "Lunch"},
-                   {D(2026, 1, 11, 8), D(2026, 1, 11), 4, 0, "Dentist late"}};  // after it
+  src_.schedule = {{D(2025, 12, 19, 9), D(2025, 12, 19), 1, 0, "Dentist early", {}},  // before the range
+                   {D(2025, 12, 24, 9, 30), D(2025, 12, 24), 2, 7, "Dentist", {}},
+                   {D(2026, 1, 2, 8), D(2026, 1, 2), 3, 8, "Lunch", {}},
+                   {D(2026, 1, 11, 8), D(2026, 1, 11), 4, 0, "Dentist late", {}}};  // after it
   src_.notes = {{{2, 7}, "ask the dentist"}, {{2, 8}, "nothing"}, {{3, 5}, "Dentist bill"},
                 {{5, 9}, "his dentist"}};
-  src_.phone = {{3, 0, 1, "Doctors\x1cSmith\x1cJohn\x1c" "Dr.\x1c\x1c\x1c" "Dentist Street 1\x1c", "Dr. John Smith"},
-                {4, 9, 0, "Shops\x1c\x1c\x1c\x1c\x1c" "ACME\x1c", "ACME"}};
-  src_.todo = {{6, D(2024, 5, 1, 23, 59), 5, "Pay bill"},  // outside the range: to-do is searched whole
-               {2, D(2027, 1, 1, 12), 0, "Call dentist"}};
+  src_.phone = {{3, 0, 1, "Doctors\x1cSmith\x1cJohn\x1c" "Dr.\x1c\x1c\x1c" "Dentist Street 1\x1c", "Dr. John Smith", {}},
+                {4, 9, 0, "Shops\x1c\x1c\x1c\x1c\x1c" "ACME\x1c", "ACME", {}}};
+  src_.todo = {{6, D(2024, 5, 1, 23, 59), 5, "Pay bill", {}},  // outside the range: to-do is searched whole
+               {2, D(2027, 1, 1, 12), 0, "Call dentist", {}}};
   src_.overlay[{2025, 12}] = {{D(2025, 12, 25), "Dentist day"}, {D(2025, 12, 1), "Dentist outside"}};
   src_.overlay[{2026, 1}] = {{D(2026, 1, 1), "New Year"}, {D(2026, 1, 31), "Dentist after"}};
   src_.dayNotes[{2026, 1}] = {{3, 11, "Went to the dentist today and it was fine, more or less."}};
@@ -339,9 +349,9 @@ TEST_F(SearchRunTest, AreasInTheirOrderWithTheirResults) {
 
 TEST_F(SearchRunTest, MaskSelectsAreasAndNotesAreReadOnlyWhenAsked) {
   // Listed on the 24th, stored on the 23rd in another zone: the note is looked up where it is stored.
-  src_.schedule = {{D(2025, 12, 24, 9), D(2025, 12, 23), 2, 7, "Dentist"}};
+  src_.schedule = {{D(2025, 12, 24, 9), D(2025, 12, 23), 2, 7, "Dentist", {}}};
   src_.notes = {{{2, 7}, "dentist"}};
-  src_.todo = {{1, D(2025, 1, 1), 5, "dentist"}};
+  src_.todo = {{1, D(2025, 1, 1), 5, "dentist", {}}};
   EXPECT_EQ(RunSearch(Request("dentist", kAreaScheduleNotes), src_, results_), SearchOutcome::Found);
   EXPECT_EQ(Hits(), "5/2025-12-24/2/0/" + FormatLongDate(12, 24, 2025) + "|");
   EXPECT_EQ(src_.notesRead, (std::vector<std::string>{"2:2025-12-23:7"}));
@@ -363,7 +373,7 @@ TEST_F(SearchRunTest, GeneralNotesSkipMonthsWithoutFiles) {
 }
 
 TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
-  src_.todo = {{1, D(2025, 1, 1), 0, "milk"}};
+  src_.todo = {{1, D(2025, 1, 1), 0, "milk", {}}};
   const struct {
     const char* text;
     uint16_t areas;
@@ -404,16 +414,16 @@ TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
 }
 
 TEST_F(SearchRunTest, PhonebookReadFailureEndsTheSearch) {
-  src_.phone = {{1, 0, 1, "Bob", "Bob"}};
+  src_.phone = {{1, 0, 1, "Bob", "Bob", {}}};
   src_.phoneReads = false;
-  src_.todo = {{1, D(2025, 1, 1), 0, "Bob"}};
+  src_.todo = {{1, D(2025, 1, 1), 0, "Bob", {}}};
   EXPECT_EQ(RunSearch(Request("bob"), src_, results_), SearchOutcome::Found);
   EXPECT_EQ(Hits(), "3/0-0-0/1/0/Bob|");  // what was read is kept; the to-do list is not reached
 }
 
 TEST_F(SearchRunTest, LongTextsAreCutToTheirFields) {
   std::string title(200, 'a');
-  src_.todo = {{1, D(2025, 1, 1), 0, title}};
+  src_.todo = {{1, D(2025, 1, 1), 0, title, {}}};
   std::string text(80, 'a');
   EXPECT_EQ(RunSearch(Request(text.c_str(), kAreaToDo), src_, results_), SearchOutcome::Found);
   ASSERT_EQ(results_.size(), 1u);
