@@ -342,7 +342,7 @@ bool CheckSearchWhere(const SearchRange& range, uint16_t areas, int* failed) {
 // ---- the run ----------------------------------------------------------------------------------
 
 SearchOutcome RunSearch(const SearchRequest& request, SearchSources& sources, std::vector<SearchResult>& results) {
-  results.clear();
+  // A refused search leaves the list as it was.
   if (sources.Busy()) {
     ShowMessage(std::string(StringText(kMsgBusy)), MsgIcon::Warning);
     return SearchOutcome::Busy;
@@ -366,6 +366,7 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSources& sources, st
     return SearchOutcome::BadRange;
   }
 
+  results.clear();
   Run run(request, sources, results);
   run.Schedule();
   if (run.Phonebook()) {
@@ -382,11 +383,41 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSources& sources, st
   return SearchOutcome::Found;
 }
 
+SearchOutcome RunSearchKept(const SearchRequest& request, SearchSources& sources) {
+  SearchState& s = Search();
+  SearchOutcome outcome = RunSearch(request, sources, s.results);
+  if (outcome == SearchOutcome::Found) s.current = 0;
+  if (outcome == SearchOutcome::NoMatches) s.current = -1;
+  return outcome;
+}
+
 SearchState& Search() {
   static SearchState state;
   return state;
 }
 
 void ResetSearch() { Search() = SearchState{}; }
+
+// ---- the Search window's geometry -----------------------------------------------------------
+
+SearchColumnWidths SearchColumnWidthsFor(int listWidth) {
+  int quarter = std::max(listWidth, 0) / 4;
+  return SearchColumnWidths{std::max(listWidth, 0) - 2 * quarter, quarter, quarter};
+}
+
+bool SearchRectsOverlap(const SearchRect& a, const SearchRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+SearchRect PlaceCollapsedSearch(const SearchRect& search, const SearchRect& target, int screenWidth,
+                                int clientTop) {
+  if (!SearchRectsOverlap(search, target)) return search;
+  int width = search.right - search.left, height = search.bottom - search.top;
+  int roomLeft = target.left, roomRight = screenWidth - target.right;
+  int left = roomRight >= roomLeft ? std::min(target.right + 1, screenWidth - width) : std::max(target.left - width, 0);
+  SearchRect moved{left, search.top, left + width, search.top + height};
+  if (SearchRectsOverlap(moved, target)) moved.top = clientTop, moved.bottom = clientTop + height;
+  return moved;
+}
 
 }  // namespace kv

@@ -171,8 +171,9 @@ struct SearchRequest {
 
 enum class SearchOutcome { Found, NoMatches, EmptyText, Busy, BadRange, NoAreas };
 
-// Runs a search over the areas of the mask in their fixed order, filling `results` (emptied
-// first). Reports an empty text, a busy notes file and a search without matches to the user;
+// Runs a search over the areas of the mask in their fixed order, filling `results`. Refuses an
+// empty text, a busy notes file, an empty mask and a range that is not one with a message,
+// leaving `results` as they were; otherwise replaces them. Reports a search without matches;
 // with matches records the text in the history.
 SearchOutcome RunSearch(const SearchRequest& request, SearchSources& sources, std::vector<SearchResult>& results);
 
@@ -183,5 +184,27 @@ struct SearchState {
 };
 SearchState& Search();
 void ResetSearch();
+// Runs a search into the module's results: the first result becomes current, or none when
+// nothing was found.
+SearchOutcome RunSearchKept(const SearchRequest& request, SearchSources& sources);
+
+// ---- the Search window's geometry ------------------------------------------------------------
+
+// The list's three columns: Description takes what the other two, a quarter each, leave.
+struct SearchColumnWidths {
+  int description = 0, date = 0, where = 0;
+};
+SearchColumnWidths SearchColumnWidthsFor(int listWidth);
+
+struct SearchRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  friend bool operator==(const SearchRect&, const SearchRect&) = default;
+};
+bool SearchRectsOverlap(const SearchRect& a, const SearchRect& b);
+// Where the collapsed Search window goes after a result brought `target` forward: beside it on
+// the side with more screen room (the right on a tie), kept on the screen; if it still
+// overlaps, at the top of the frame's client area.
+SearchRect PlaceCollapsedSearch(const SearchRect& search, const SearchRect& target, int screenWidth,
+                                int clientTop);
 
 }  // namespace kv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "calendar/date_format.h"
 #include "overlays/overlay_file.h"
@@ -186,6 +187,31 @@ TEST_F(StoreSearchTest, EmptyFolderFindsNothingAndHeldContainerRefuses) {
   EXPECT_EQ(Find("x", kAreaAll, D(2025, 1, 1), D(2025, 12, 31)), SearchOutcome::Busy);
   EXPECT_EQ(messages_.Texts().size(), 1u);
   DbClose();
+}
+
+// Damaged files of every kind: the search reads what it can, never writes, never crashes.
+TEST_F(StoreSearchTest, DamagedFilesAreReadWithoutHarm) {
+  std::mt19937 random(11);
+  const std::string paths[] = {MonthFilePath(MonthKey(2025, 12)), MonthFilePath(MonthKey(2026, 1)), ToDoFilePath(),
+                               PhoneFilePath(), NotesFilePath(kStoreToDoNotes), NotesFilePath(kStorePhoneNotes)};
+  for (int round = 0; round < 30; ++round) {
+    std::vector<std::vector<uint8_t>> written;
+    for (const std::string& path : paths) {
+      std::vector<uint8_t> bytes(random() % 3000);
+      for (uint8_t& b : bytes) b = static_cast<uint8_t>(random() % 4 ? random() % 8 : random());
+      const char magic[] = "ORBDB";
+      for (size_t i = 0; i < sizeof magic && i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(magic[i]);
+      if (bytes.size() > 7) bytes[6] = 7, bytes[7] = 0;
+      test::WriteAll(path, bytes);
+      written.push_back(bytes);
+    }
+    ResetStore();
+    SetDatabaseFolder(folder_);
+    SearchOutcome outcome = Find("a", kAreaAll, D(2025, 12, 1), D(2026, 1, 31));
+    EXPECT_TRUE(outcome == SearchOutcome::Found || outcome == SearchOutcome::NoMatches);
+    EXPECT_FALSE(DbIsOpen() || ToDoStoreIsOpen() || PhoneStoreIsOpen());
+    for (size_t i = 0; i < std::size(paths); ++i) EXPECT_EQ(test::ReadAll(paths[i]), written[i]) << paths[i];
+  }
 }
 
 TEST(SearchPhoneName, Forms) {

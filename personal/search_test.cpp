@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
+#include <random>
 #include <tuple>
 
 #include "calendar/date_format.h"
@@ -62,6 +64,38 @@ TEST(SearchMatch, NeedleIsCutAt63Characters) {
   EXPECT_EQ(SearchNeedle(longer), needle);
   EXPECT_EQ(SearchTextMatch(longer, "a" + needle + "z", false, false), 1u);
   EXPECT_FALSE(SearchTextMatch(needle, std::string(62, 'x'), false, false));
+}
+
+// Against a plain reference on random texts over a small alphabet (so that matches are common),
+// with bytes beyond ASCII and control characters among them.
+TEST(SearchMatch, AgreesWithAReferenceOnRandomTexts) {
+  const std::string alphabet("aAbB \x1c.\xe9\xc9\x00" "1", 11);
+  std::mt19937 random(7);
+  auto text = [&](size_t max) {
+    std::string t(random() % (max + 1), ' ');
+    for (char& c : t) c = alphabet[random() % alphabet.size()];
+    return t;
+  };
+  auto fold = [](std::string t) {
+    for (char& c : t)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return t;
+  };
+  auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80; };
+  for (int i = 0; i < 20000; ++i) {
+    std::string needle = text(4), haystack = text(24);
+    bool matchCase = random() % 2, wholeWord = random() % 2;
+    std::string n = matchCase ? needle : fold(needle), h = matchCase ? haystack : fold(haystack);
+    std::optional<uint32_t> expected;
+    for (size_t at = h.find(n); !n.empty() && at != std::string::npos; at = h.find(n, at + 1)) {
+      size_t end = at + n.size();
+      if (wholeWord && ((at > 0 && word(h[at - 1])) || (end < h.size() && word(h[end])))) continue;
+      expected = static_cast<uint32_t>(at);
+      break;
+    }
+    ASSERT_EQ(SearchTextMatch(needle, haystack, matchCase, wholeWord), expected)
+        << i << " '" << needle << "' in '" << haystack << "'";
+  }
 }
 
 TEST(SearchMatch, NoteExcerpt) {
@@ -138,6 +172,40 @@ TEST(SearchResults, SortingByEachColumn) {
   EXPECT_EQ(order(), "Abe,Zed,a,b,c,");  // byte-wise: upper case first
   SortSearchResults(rs, SearchColumn::Where);
   EXPECT_EQ(order(), "c,Abe,Zed,b,a,");  // Overlay, Phonebook, Phonebook Notes, Schedule, To Do
+}
+
+TEST(SearchLayout, ColumnWidths) {
+  const std::tuple<int, int, int> cases[] = {{400, 200, 100}, {403, 203, 100}, {3, 3, 0}, {0, 0, 0}, {-5, 0, 0}};
+  for (const auto& [width, description, quarter] : cases) {
+    SearchColumnWidths w = SearchColumnWidthsFor(width);
+    EXPECT_EQ(w.description, description) << width;
+    EXPECT_EQ(w.date, quarter);
+    EXPECT_EQ(w.where, quarter);
+  }
+}
+
+TEST(SearchLayout, CollapsedWindowMovesOutOfTheWay) {
+  const int screen = 1000, clientTop = 60;
+  const struct {
+    SearchRect search, target, expected;
+  } cases[] = {
+      // No overlap: stays.
+      {{700, 100, 900, 150}, {0, 100, 600, 500}, {700, 100, 900, 150}},
+      // More room on the right (a tie counts as the right): one pixel right of the target.
+      {{300, 100, 500, 150}, {100, 80, 500, 600}, {501, 100, 701, 150}},
+      {{300, 100, 500, 150}, {250, 80, 750, 600}, {751, 100, 951, 150}},
+      // Kept on the screen (no further right than the screen width less its own width); still
+      // overlapping, it goes up to the client area's top.
+      {{300, 100, 500, 150}, {100, 80, 820, 600}, {800, 60, 1000, 110}},
+      // More room on the left: its right edge on the target's left edge, not below 0.
+      {{500, 100, 700, 150}, {400, 80, 950, 600}, {200, 100, 400, 150}},
+      {{500, 100, 700, 150}, {100, 80, 950, 600}, {0, 60, 200, 110}},
+      {{100, 300, 400, 350}, {50, 200, 950, 900}, {700, 60, 1000, 110}},
+  };
+  for (const auto& c : cases) {
+    SearchRect got = PlaceCollapsedSearch(c.search, c.target, screen, clientTop);
+    EXPECT_EQ(got, c.expected) << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+  }
 }
 
 // ---- settings -----------------------------------------------------------------------------------
@@ -400,17 +468,35 @@ TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
     src_.busy = c.busy;
     SearchRequest rq = Request(c.text, c.areas);
     rq.range = c.range;
-    results_.push_back(SearchResult{});  // the previous search's results go first
+    results_.assign(1, SearchResult{});  // the previous search's
+    results_[0].description = "previous";
     EXPECT_EQ(RunSearch(rq, src_, results_), c.outcome) << c.text << c.areas;
     if (c.message) {
       ASSERT_EQ(messages_.Texts().size(), 1u);
       EXPECT_EQ(messages_.Texts()[0], c.message);
-      EXPECT_TRUE(results_.empty());
-    } else {
-      EXPECT_EQ(results_.size(), 1u);
+    }
+    // A refused search leaves the previous results; one that ran replaces them.
+    switch (c.outcome) {
+      case SearchOutcome::NoMatches: EXPECT_TRUE(results_.empty()); break;
+      case SearchOutcome::Found: EXPECT_EQ(Hits(), "2/2025-1-1/1/0/milk|"); break;
+      default: EXPECT_EQ(Hits(), "0/0-0-0/0/0/previous|"); break;
     }
   }
   EXPECT_EQ(SearchHistory(), (std::vector<std::string>{"milk"}));  // only a search that found something
+}
+
+TEST_F(SearchRunTest, KeptResultsAndTheCurrentOne) {
+  ResetSearch();
+  src_.todo = {{1, D(2025, 1, 1), 0, "milk", {}}};
+  EXPECT_EQ(RunSearchKept(Request("milk"), src_), SearchOutcome::Found);
+  EXPECT_EQ(Search().results.size(), 1u);
+  EXPECT_EQ(Search().current, 0);
+  EXPECT_EQ(RunSearchKept(Request(""), src_), SearchOutcome::EmptyText);  // refused: all stays
+  EXPECT_EQ(Search().current, 0);
+  EXPECT_EQ(RunSearchKept(Request("bread"), src_), SearchOutcome::NoMatches);
+  EXPECT_TRUE(Search().results.empty());
+  EXPECT_EQ(Search().current, -1);
+  ResetSearch();
 }
 
 TEST_F(SearchRunTest, PhonebookReadFailureEndsTheSearch) {
