@@ -152,15 +152,16 @@ bool PrepareData(benchmark::State& state) {
   return true;
 }
 
-// A whole-range search of every area for a word that is in every to-do note and one title in
-// eight.
-void Search_WholeRange(benchmark::State& state) {
+// Searches the whole range of every area, over and over.
+void SearchWholeRange(benchmark::State& state, const char* text, bool matchCase, bool wholeWord) {
   if (!PrepareData(state)) return;
   ScriptedMessages messages;
   ScopedMessageSink scope(messages);
   StoreSearchSources sources;
   SearchRequest rq;
-  rq.text = "dentist";
+  rq.text = text;
+  rq.matchCase = matchCase;
+  rq.wholeWord = wholeWord;
   rq.range = SearchRange{DateStamp{kFirstYear, 1, 1}, DateStamp{kFirstYear + kYears - 1, 12, 31}};
   std::vector<SearchResult> results;
   for (auto _ : state) {
@@ -169,25 +170,13 @@ void Search_WholeRange(benchmark::State& state) {
   }
   state.counters["results"] = static_cast<double>(results.size());
 }
+
+// A word that is in every fourth to-do note and one title in eight.
+void Search_WholeRange(benchmark::State& state) { SearchWholeRange(state, "dentist", false, false); }
 BENCHMARK(Search_WholeRange)->Unit(benchmark::kMillisecond);
 
-// The same with whole words and case, finding nothing (every text is read and compared in full).
-void Search_WholeRangeNoMatch(benchmark::State& state) {
-  if (!PrepareData(state)) return;
-  ScriptedMessages messages;
-  ScopedMessageSink scope(messages);
-  StoreSearchSources sources;
-  SearchRequest rq;
-  rq.text = "Zebra";
-  rq.matchCase = true;
-  rq.wholeWord = true;
-  rq.range = SearchRange{DateStamp{kFirstYear, 1, 1}, DateStamp{kFirstYear + kYears - 1, 12, 31}};
-  std::vector<SearchResult> results;
-  for (auto _ : state) {
-    RunSearch(rq, sources, results);
-    benchmark::DoNotOptimize(results.data());
-  }
-}
+// With whole words and case, finding nothing: every text is read and compared in full.
+void Search_WholeRangeNoMatch(benchmark::State& state) { SearchWholeRange(state, "Zebra", true, true); }
 BENCHMARK(Search_WholeRangeNoMatch)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "personal/phone.h"
 #include "personal/schedule.h"
 #include "personal/todo.h"
+#include "personal/search_test_support.h"
 #include "resources/strings.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
@@ -22,7 +23,7 @@
 namespace kv {
 namespace {
 
-DateStamp D(int y, int m, int d) { return DateStamp{y, static_cast<uint16_t>(m), static_cast<uint16_t>(d)}; }
+using test::D;
 
 class StoreSearchTest : public ::testing::Test {
  protected:
@@ -61,13 +62,7 @@ class StoreSearchTest : public ::testing::Test {
     r.noteId = noteId;
     return Put(key, day, 4, SerializeSchedRecord(r), kSchedFlagItem);
   }
-  std::string Hits() const {
-    std::string s;
-    for (const SearchResult& r : results_)
-      s += FormatText("%u/%d-%d-%d/%u/%u/", r.type, r.date.year, r.date.month, r.date.day, r.item, r.offset) +
-           r.description + "|";
-    return s;
-  }
+  std::string Hits() const { return test::SearchHits(results_); }
   SearchOutcome Find(const char* text, uint16_t areas, DateStamp from, DateStamp thru) {
     SearchRequest rq;
     rq.text = text;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "calendar/date_format.h"
+#include "personal/search_test_support.h"
 #include "resources/strings.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
@@ -15,10 +16,7 @@
 namespace kv {
 namespace {
 
-DateStamp D(int y, int m, int d, int h = 0, int mi = 0) {
-  return DateStamp{y, static_cast<uint16_t>(m), static_cast<uint16_t>(d), static_cast<uint16_t>(h),
-                   static_cast<uint16_t>(mi)};
-}
+using test::D;
 
 // ---- text match -------------------------------------------------------------------------------
 
@@ -368,13 +366,7 @@ class SearchRunTest : public SearchSettingsTest {
     rq.range = SearchRange{D(2025, 12, 20), D(2026, 1, 10)};
     return rq;
   }
-  std::string Hits() const {
-    std::string s;
-    for (const SearchResult& r : results_)
-      s += FormatText("%u/%d-%d-%d/%u/%u/", r.type, r.date.year, r.date.month, r.date.day, r.item, r.offset) +
-           r.description + "|";
-    return s;
-  }
+  std::string Hits() const { return test::SearchHits(results_); }
   FakeSources src_;
   std::vector<SearchResult> results_;
 };
