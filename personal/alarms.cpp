@@ -118,6 +118,8 @@ void InstallAlarmHooks() {
   AlarmHooks hooks;
   hooks.dateChanged = [] { AlarmFindNext(false); };
   SetAlarmHooks(std::move(hooks));
+  // A stored, moved or deleted item can change which alarm comes next.
+  SetSchedChangedHook([] { AlarmFindNext(false); });
 }
 
 // ---- sounds ---------------------------------------------------------------------------------

@@ -55,7 +55,7 @@ AlarmTickResult AlarmTick(const CurrentTime& now);
 bool AlarmGoOff();
 // The alarm dialog was dismissed: the alarm it showed is switched off and the next one found.
 void AlarmDialogClosed();
-// Plugs the alarms into the frame's clock tick (shell/clock_tick.h).
+// Plugs the alarms into the frame's clock tick (shell/clock_tick.h) and the schedule's changes.
 void InstallAlarmHooks();
 
 // ---- sounds ---------------------------------------------------------------------------------

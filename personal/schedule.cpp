@@ -27,6 +27,7 @@ constexpr int kVerbSchedule = 24006;
 constexpr int kVerbUpdate = 24007;
 constexpr int kConflictSummary = 24008;
 constexpr int kDeleteItems = 24009;
+constexpr int kDialogTitle = 24011;
 
 struct ScheduleState {
   SchedDayList day;
@@ -274,26 +275,34 @@ void SchedLoadDay(int day, uint32_t monthKey, uint16_t selectId, bool reload) {
 
 int SchedCheckConflict(const std::string& caption, const SchedItem& item, const SchedRequest& request, bool series) {
   if (!IsValidDate(request.month, request.day, request.year)) return kSchedNoConflict;
-  uint32_t key = MonthKey(request.year, request.month);
   const SchedRecord& rec = item.record;
   int shift = ZoneShift(rec, request.year, request.month, request.day);
   int newStart = rec.start + shift, newEnd = rec.end + shift;
   if (newEnd <= newStart) return kSchedNoConflict;  // an item without duration overlaps nothing
-  if (!FileExists(MonthFilePath(key))) return kSchedNoConflict;
   std::optional<StoredSchedItem> other;
-  {
-    DbListingPause pause;
-    if (!DbOpen(kDbModeRead, key, kCallerSchedConflict)) return kSchedNoConflict;
-    for (const StoredSchedItem& it : ReadDayItems(key, request.day)) {
-      int s = ZoneShift(it.record, request.year, request.month, request.day);
+  DbListingPause pause;
+  // The day itself, and its neighbours: an item of the day before can reach past midnight, and
+  // items of other zones can move onto the day.
+  for (int offset : {0, -1, 1}) {
+    DateStamp d = AddDays(request.month, request.day, request.year, offset);
+    if (!IsValidDate(d.month, d.day, d.year)) continue;
+    uint32_t key = MonthKey(d.year, d.month);
+    if (!FileExists(MonthFilePath(key)) || !DbOpen(kDbModeRead, key, kCallerSchedConflict)) continue;
+    bool itemsDay = d.year == item.year && d.month == item.month && d.day == item.day;
+    for (const StoredSchedItem& it : ReadDayItems(key, d.day)) {
+      int s = ZoneShift(it.record, d.year, d.month, d.day) + offset * kMinutesPerDay;
       int start = it.record.start + s, end = it.record.end + s;
       if (end <= start || !(start < newEnd && end > newStart)) continue;
-      bool self = series ? (rec.seriesId != 0 && it.record.seriesId == rec.seriesId) : (item.id != 0 && it.id == item.id);
+      // The item itself: by its series id, or by its id on its own day (a single item being
+      // made into a series is its own first occurrence).
+      bool self = (series && rec.seriesId != 0 && it.record.seriesId == rec.seriesId) ||
+                  (item.id != 0 && it.id == item.id && itemsDay);
       if (self) continue;
       other = it;
       break;
     }
     DbClose();
+    if (other) break;
   }
   if (!other) return kSchedNoConflict;
   UserMessage m;
@@ -586,6 +595,8 @@ SchedSaveResult SaveSeries(SchedSaveRequest& req) {
     if (!DbOpen(kDbModeWrite, key, kCallerSchedSeries)) return ShowWriteError(), Changed(), res;
     bool ok = true;
     uint16_t existing = series != 0 ? SchedFindInSeries(d, series) : 0;
+    if (existing == 0 && updating && item.id != 0 && d.year == item.year && d.month == item.month && d.day == item.day)
+      existing = item.id;  // the edited item becomes the occurrence of its own date
     if (deleting) {
       if (existing != 0) {
         uint16_t noteId = 0;
@@ -628,6 +639,7 @@ SchedSaveResult SaveSeries(SchedSaveRequest& req) {
 }  // namespace
 
 SchedSaveResult SchedSave(SchedSaveRequest& request) {
+  if (request.caption.empty()) request.caption = Text(kDialogTitle);
   return IsSeries(request.item) ? SaveSeries(request) : SaveSingle(request);
 }
 

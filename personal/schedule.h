@@ -145,7 +145,7 @@ struct SchedSaveResult {
 // The dialog's descriptor as validated: the item, its date, and for a series the until date.
 struct SchedSaveRequest {
   SchedItem item;              // action 1, 2 or 3; date in item.year/month/day
-  std::string caption = "Schedule Event";
+  std::string caption;         // the dialog's title; empty: "Schedule Event"
   // The stored item's date before the edit (differs from the item's date when it was moved).
   int32_t oldYear = 0;
   int oldMonth = 0;

@@ -2,6 +2,9 @@
 
 #include "personal/notes.h"
 #include "personal/schedule.h"
+#include "store/container.h"
+#include "store/db_files.h"
+#include "store/file_io.h"
 
 namespace kv {
 
@@ -24,7 +27,26 @@ void ScheduleListingSource::ItemsInRange(const DateStamp& first, const DateStamp
   }
 }
 
-bool DayNoteMarks::HasDayNote(const DateStamp& day) { return DayHasNote(day.year, day.month, day.day); }
+bool DayNoteMarks::HasDayNote(const DateStamp& day) {
+  if (!IsValidDate(day.month, day.day, day.year)) return false;
+  uint32_t key = MonthKey(day.year, day.month);
+  unsigned assembly = Assembly().assembled;
+  if (!valid_ || key != monthKey_ || assembly != assembly_) {
+    valid_ = true;
+    monthKey_ = key;
+    assembly_ = assembly;
+    days_ = 0;
+    DbListingPause pause;
+    if (FileExists(MonthFilePath(key)) && DbOpen(kDbModeRead, key, kCallerNoteLoad)) {
+      for (int d = 1; d <= MonthLength(day.month, day.year); ++d) {
+        auto note = NoteReadOpen(kNoteDay, key, d, 0);
+        if (note && !note->text.empty()) days_ |= uint32_t{1} << d;
+      }
+      DbClose();
+    }
+  }
+  return (days_ >> day.day) & 1u;
+}
 
 void InstallPersonalSources() {
   static ScheduleListingSource schedule;

@@ -114,6 +114,14 @@ TEST_F(Schedule, AnItemEndingAfterMidnightStoresFifteenHundredAndConflictsFromEl
               p.conflict ? kSchedCancel : kSchedNoConflict)
         << p.start;
   }
+  // The next morning: the night item reaches into it until 01:00.
+  messages.Clear();
+  SchedItem early = NewItem(2025, 3, 15, 0, 30, "Early").item;
+  EXPECT_EQ(SchedCheckConflict("Schedule Event", early, {2025, 3, 15}, false), kSchedCancel);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("Saturday, March 15, 2025\nNight shift"), std::string::npos);
+  SchedItem later = NewItem(2025, 3, 15, 60, 120, "Later").item;
+  EXPECT_EQ(SchedCheckConflict("Schedule Event", later, {2025, 3, 15}, false), kSchedNoConflict);
 }
 
 TEST_F(Schedule, OverlapRuleTouchingSelfAndEmptyIntervals) {
@@ -217,6 +225,24 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
   EXPECT_TRUE(SchedRemove(del).ok);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Delete item(s) from schedule?"});
   EXPECT_EQ(SchedListRange(3, 5, 2025, 1, 31, 1).size(), 3u);
+}
+
+TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Yoga");
+  ASSERT_TRUE(SchedSave(req).ok);
+  uint16_t id = req.item.id;
+  messages.Clear();
+  req.item.action = kSchedActionUpdate;
+  req.item.record.recurKind = 2;
+  req.until = {2025, 3, 19};
+  SchedSaveResult r = SchedSave(req);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.conflicts, 0);
+  ASSERT_EQ(r.ids.size(), 3u);
+  EXPECT_EQ(r.ids[0], id);
+  EXPECT_EQ(r.seriesId, MakeSeriesId(id, kMar2025));
+  EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
 }
 
 TEST_F(Schedule, CancellingTheQuestionsStoresNothing) {
@@ -378,6 +404,32 @@ TEST_F(Schedule, ADamagedMonthIsListedUpToItsDamageAndNeverWritten) {
   ASSERT_FALSE(texts.empty());
   EXPECT_EQ(texts.back(), "Error detected updating schedule to disk.");
   EXPECT_EQ(test::ReadAll(path), bytes);
+}
+
+TEST_F(Schedule, ExtremeStoredValuesAndBadDatesNeverCrash) {
+  // Records whose times are far outside a day, in another zone, at a month's and the calendar's ends.
+  PutItem(2025, 3, 31, 32767, -32768, "Wild", 2, kSchedFlagItem, -32768, 1, 200);
+  PutItem(2025, 3, 31, -32768, 32767, "Wilder", 1, kSchedFlagItem, 32767, 1, 9);
+  PutItem(9999, 12, 31, 1439, 3000, "Last day", 3);
+  EXPECT_NO_FATAL_FAILURE(SchedListRange(1, 12, 2025, 1, 31, 1));
+  EXPECT_NO_FATAL_FAILURE(SchedListRange(12, 12, 9999, 1, 31, 1));
+  EXPECT_NO_FATAL_FAILURE(SchedListRange(12, 1, 9999, 1, 31, 1));
+  SchedLoadDay(31, kMar2025);
+  EXPECT_EQ(SchedDay().items.size(), 2u);
+  SchedLoadDay(0, kMar2025);
+  EXPECT_TRUE(SchedDay().items.empty());
+  SchedLoadDay(1, (2025u << 16) | 13);
+  EXPECT_TRUE(SchedDay().items.empty());
+  SchedItem probe = NewItem(2025, 3, 31, 0, 1439, "Probe").item;
+  EXPECT_NO_FATAL_FAILURE(SchedCheckConflict("x", probe, {2025, 3, 31}, false));
+  EXPECT_EQ(SchedCheckConflict("x", probe, {2025, 2, 30}, false), kSchedNoConflict);
+  EXPECT_FALSE(SchedReadItem(2025, 3, 31, 0));
+  EXPECT_FALSE(SchedReadItem(2025, 3, 32, 1));
+  // A descriptor with an impossible date is refused with the write message, nothing stored.
+  messages.Clear();
+  SchedSaveRequest bad = NewItem(2025, 2, 30, 600, 660, "Nowhere");
+  EXPECT_FALSE(SchedSave(bad).ok);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error detected updating schedule to disk."});
 }
 
 }  // namespace

@@ -142,7 +142,8 @@ Command month("month", "YYYY-MM [--jewish] [--tab N] [--db DIR] OVERLAY...", [](
   ParseMonth(monthText, jewish, year, m);
   StderrMessages sink;
   ScopedMessageSink scope(sink);
-  LoadOverlays(paths, sink);
+  // With a database folder the month may show its schedule and notes alone.
+  if (!db || !paths.empty()) LoadOverlays(paths, sink);
   ResetAssembly();
   AssemblyOptions& options = Assembly().options;
   options.jewishMode = jewish;

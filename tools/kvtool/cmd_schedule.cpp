@@ -214,18 +214,30 @@ Command day("sched day", "--db DIR YYYY-MM-DD", [](Args& args) {
   Emit(Json{{"before", d.before}, {"within", d.within}, {"items", items}});
 });
 
+// The stored item named by --date and --id (taken out of the arguments before Done()).
+struct NamedItem {
+  std::optional<std::string> dateText, idText;
+  explicit NamedItem(Args& args) : dateText(args.Option("date")), idText(args.Option("id")) {}
+  SchedItem Read() const {
+    if (!dateText || !idText) throw UsageError("--date and --id are required");
+    DateStamp date = ParseDate(*dateText);
+    uint16_t id = static_cast<uint16_t>(ParseInteger(*idText, "id", 1, 65535));
+    std::optional<SchedItem> item = SchedReadItem(date.year, date.month, date.day, id);
+    if (!item) throw Failure("no item " + *idText + " on " + *dateText);
+    return *item;
+  }
+};
+
 Command del("sched del", "--db DIR --date YYYY-MM-DD --id N [--series [--until YYYY-MM-DD]]", [](Args& args) {
   OpenDatabase(args);
-  std::optional<std::string> dateText = args.Option("date"), idText = args.Option("id"), untilText = args.Option("until");
+  NamedItem named(args);
+  std::optional<std::string> untilText = args.Option("until");
   bool series = args.Flag("series");
   args.Done();
-  if (!dateText || !idText) throw UsageError("--date and --id are required");
-  DateStamp date = ParseDate(*dateText);
-  uint16_t id = static_cast<uint16_t>(ParseInteger(*idText, "id", 1, 65535));
   AnsweringMessages sink(true);
   ScopedMessageSink scope(sink);
-  std::optional<SchedItem> item = SchedReadItem(date.year, date.month, date.day, id);
-  if (!item) throw Failure("no item " + *idText + " on " + *dateText);
+  std::optional<SchedItem> item = named.Read();
+  DateStamp date{item->year, static_cast<uint16_t>(item->month), static_cast<uint16_t>(item->day)};
   SchedSaveRequest req;
   req.item = *item;
   req.item.action = kSchedActionDelete;
@@ -259,14 +271,13 @@ Command alarmNext("alarm next", "--db DIR --now YYYY-MM-DDTHH:MM", [](Args& args
 
 Command alarmAck("alarm ack", "--db DIR --date YYYY-MM-DD --id N", [](Args& args) {
   OpenDatabase(args);
-  std::optional<std::string> dateText = args.Option("date"), idText = args.Option("id");
+  NamedItem named(args);
   args.Done();
-  if (!dateText || !idText) throw UsageError("--date and --id are required");
-  DateStamp date = ParseDate(*dateText);
-  uint16_t id = static_cast<uint16_t>(ParseInteger(*idText, "id", 1, 65535));
   AnsweringMessages sink(true);
   ScopedMessageSink scope(sink);
-  if (!SchedReadItem(date.year, date.month, date.day, id)) throw Failure("no item " + *idText + " on " + *dateText);
+  SchedItem item = named.Read();
+  DateStamp date{item.year, static_cast<uint16_t>(item.month), static_cast<uint16_t>(item.day)};
+  uint16_t id = item.id;
   ResetAlarms();
   PendingAlarm& shown = Alarms().shown;
   shown.id = id;
