@@ -341,7 +341,7 @@ PhoneSaveResult PhoneSave(PhoneBook& book, const PhoneFields& input, int editInd
 bool PhoneDelete(PhoneBook& book, bool ask) {
   if (book.selected < 0 || static_cast<size_t>(book.selected) >= book.index.size()) return false;
   const PhoneIndexEntry listed = book.index[book.selected];
-  if (ask && ShowMessage(std::string(StringText(kStrDeleteEntry)), MsgIcon::Question, MsgButtons::OkCancel) !=
+  if (ask && ShowMessage(std::string(StringText(kStrDeleteEntry)), MsgIcon::None, MsgButtons::OkCancel) !=
                  MsgAnswer::Ok) {
     return false;
   }

@@ -29,6 +29,8 @@ inline constexpr std::array<size_t, kPhoneFieldCount> kPhoneFieldMax = {
 constexpr size_t kPhonePackedMax = 251;
 constexpr uint8_t kPhoneSeparator = 0x1C;
 constexpr size_t kPhoneNameMax = 39;   // display names are cut to this
+// The first item of the category filter list: "All".
+constexpr int kStrAllCategories = 24534;
 
 using PhoneFields = std::array<std::string, kPhoneFieldCount>;
 

@@ -375,3 +375,35 @@ TEST(PhoneTypeAheadKeys, PrefixSearchBackspaceWrapAndClearing) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// Records of any content unpack without reading past the record, into fields without
+// separators, and their display names keep to 39 characters.
+TEST(PhonePacking, AnyRecordUnpacksSafely) {
+  uint32_t seed = 12345;
+  auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 2000; ++round) {
+    PhoneEntry e;
+    for (uint8_t& b : e) {
+      uint32_t r = next() >> 16;
+      b = static_cast<uint8_t>(r % 7 == 0 ? 0x1C : r % 97 == 0 ? 0 : 'A' + r % 26);
+    }
+    e[255] = static_cast<uint8_t>(round % 3);
+    PhoneFields f = UnpackPhoneEntry(e);
+    size_t total = 0;
+    for (const std::string& s : f) {
+      EXPECT_EQ(s.find('\x1C'), std::string::npos);
+      EXPECT_EQ(s.find('\0'), std::string::npos);
+      total += s.size();
+    }
+    EXPECT_LE(total, 252u + 4 * 11);
+    std::string name;
+    PhoneDisplayName(name, f[kPhoneFirst], f[kPhoneLast], f[kPhoneCompany], PhoneView::Organizations);
+    EXPECT_LE(name.size(), kPhoneNameMax);
+  }
+}
+
+}  // namespace
+}  // namespace kv

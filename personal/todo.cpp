@@ -49,7 +49,6 @@ std::optional<std::string> ReadNote(uint16_t noteId) {
                         : ReadOwnerNote(kStoreToDoNotes, kDbTypeToDoNote, noteId, kCallerToDoNoteDelete);
 }
 
-
 DateStamp DateOnly(DateStamp d) {
   d.hour = d.minute = 0;
   return d;

@@ -22,6 +22,8 @@ struct CalendarConfig;
 // A required date entered without a time is stored at 23:59, and 23:59 shows as no time.
 constexpr int kToDoNoTime = 1439;
 constexpr size_t kToDoTextMax = 39;
+// The window's text for an empty list: "No pending items".
+constexpr int kStrNoPendingItems = 24507;
 
 // Caller codes of the to-do operations (the store has 1202 ... 1204).
 constexpr int kCallerToDoLoad = 1201;

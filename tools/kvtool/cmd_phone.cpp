@@ -28,26 +28,38 @@ std::string FieldText(const std::string& utf8, PhoneField field) {
   return text;
 }
 
-// The slot of the live entry with an id, and its fields.
-uint16_t FindEntry(int16_t id, PhoneFields& fields, uint16_t& noteId) {
-  if (!FileExists(PhoneFilePath()) || !PhoneStoreOpen(kDbModeRead, kCallerPhoneLoad)) return 0;
-  std::vector<PhoneLoaded> loaded;
-  PhoneLoadEntries(loaded);
-  PhoneStoreClose();
-  for (const PhoneLoaded& l : loaded) {
-    if (PhoneEntryId(l.entry) == id) {
-      fields = UnpackPhoneEntry(l.entry);
-      noteId = PhoneEntryNoteId(l.entry);
-      return l.slot;
-    }
-  }
-  return 0;
-}
+// The live entry named by --id, read from the file.
+struct FoundEntry {
+  int16_t id = 0;
+  uint16_t slot = 0;
+  uint16_t noteId = 0;
+  PhoneFields fields;
+};
 
 int16_t IdArgument(Args& args) {
   std::optional<std::string> id = args.Option("id");
   if (!id) throw UsageError("--id N is required");
   return static_cast<int16_t>(ParseInteger(*id, "id", 1, kPhoneMaxId));
+}
+
+FoundEntry FindEntry(Args& args, const DbSession& session) {
+  FoundEntry found;
+  found.id = IdArgument(args);
+  args.Done();
+  std::vector<PhoneLoaded> loaded;
+  if (FileExists(PhoneFilePath()) && PhoneStoreOpen(kDbModeRead, kCallerPhoneLoad)) {
+    PhoneLoadEntries(loaded);
+    PhoneStoreClose();
+  }
+  for (const PhoneLoaded& l : loaded) {
+    if (PhoneEntryId(l.entry) == found.id) {
+      found.slot = l.slot;
+      found.noteId = PhoneEntryNoteId(l.entry);
+      found.fields = UnpackPhoneEntry(l.entry);
+      return found;
+    }
+  }
+  session.log.Fail("no entry with id " + std::to_string(found.id));
 }
 
 Command add("phone add",
@@ -93,13 +105,9 @@ Command list("phone list", "--db DIR [--organizations] [--category C]", [](Args&
 
 Command show("phone show", "--db DIR --id N", [](Args& args) {
   DbSession session(args, false);
-  int16_t id = IdArgument(args);
-  args.Done();
-  PhoneFields fields;
-  uint16_t noteId = 0;
-  uint16_t slot = FindEntry(id, fields, noteId);
-  if (!slot) session.log.Fail("no entry with id " + std::to_string(id));
-  Json out{{"id", id}, {"slot", slot}, {"note", noteId}};
+  FoundEntry e = FindEntry(args, session);
+  const PhoneFields& fields = e.fields;
+  Json out{{"id", e.id}, {"slot", e.slot}, {"note", e.noteId}};
   for (int f = kPhoneCategory; f <= kPhoneAddress; ++f) out[kFieldNames[f]] = Utf8FromAnsi(fields[f]);
   Json phones = Json::array();
   for (int i = 0; i < 4; ++i) {
@@ -114,19 +122,14 @@ Command show("phone show", "--db DIR --id N", [](Args& args) {
 
 Command del("phone del", "--db DIR --id N", [](Args& args) {
   DbSession session(args, false);
-  int16_t id = IdArgument(args);
-  args.Done();
-  PhoneFields fields;
-  uint16_t noteId = 0;
-  uint16_t slot = FindEntry(id, fields, noteId);
-  if (!slot) session.log.Fail("no entry with id " + std::to_string(id));
+  FoundEntry e = FindEntry(args, session);
   // The entry alone in the index, selected, as the window would hold it.
   PhoneBook book;
-  book.index.push_back(PhoneIndexEntry{id, noteId, slot, {}, fields[kPhoneCategory]});
+  book.index.push_back(PhoneIndexEntry{e.id, e.noteId, e.slot, {}, e.fields[kPhoneCategory]});
   book.selected = 0;
   book.liveCount = 1;
   if (!PhoneDelete(book, false)) session.log.Fail("the entry could not be deleted");
-  Emit(Json{{"id", id}, {"deleted", true}});
+  Emit(Json{{"id", e.id}, {"deleted", true}});
 });
 
 }  // namespace

@@ -4,34 +4,7 @@
 # Usage: kvtool_db_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 kvtool=("$@")
-failures=0
-# Output goes through files: under Wine, reading a program's stderr through a pipe waits
-# seconds for helper processes that hold the pipe. The files sit in the scratch folder, which
-# is the working folder, so the same relative names work natively and under Wine.
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
-
-run() { "${kvtool[@]}" "$@" >out 2>err; }
-
-expect() {  # expect 'JSON' ARGS...
-  local want=$1 got rc; shift
-  run "$@"; rc=$?
-  got=$(tr -d '\r' <out)
-  if [ $rc -ne 0 ] || [ "$got" != "$want" ]; then
-    echo "FAIL: kvtool $*"; echo "  want: $want"; echo "  got:  $got (exit $rc)"; tr -d '\r' <err; failures=$((failures + 1))
-  fi
-}
-
-expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
-  local code=$1 part=$2 rc; shift 2
-  run "$@"; rc=$?
-  if [ $rc -ne "$code" ]; then
-    echo "FAIL: kvtool $* exited $rc, want $code"; tr -d '\r' <err; failures=$((failures + 1))
-  elif ! grep -qF -- "$part" err; then
-    echo "FAIL: kvtool $*: stderr lacks \"$part\":"; cat err; failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/cli_test_lib.sh"
 
 zeros() { printf '0%.0s' $(seq 1 "$1"); }
 item="400004$(zeros 122)"                       # a 64-byte schedule item, all fields zero

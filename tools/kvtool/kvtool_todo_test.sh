@@ -3,33 +3,7 @@
 # Usage: kvtool_todo_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 kvtool=("$@")
-failures=0
-# Output goes through files in the scratch folder, which is the working folder (see
-# kvtool_db_test.sh for why).
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
-
-run() { "${kvtool[@]}" "$@" >out 2>err; }
-
-expect() {  # expect 'JSON' ARGS...
-  local want=$1 got rc; shift
-  run "$@"; rc=$?
-  got=$(tr -d '\r' <out)
-  if [ $rc -ne 0 ] || [ "$got" != "$want" ]; then
-    echo "FAIL: kvtool $*"; echo "  want: $want"; echo "  got:  $got (exit $rc)"; tr -d '\r' <err; failures=$((failures + 1))
-  fi
-}
-
-expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
-  local code=$1 part=$2 rc; shift 2
-  run "$@"; rc=$?
-  if [ $rc -ne "$code" ]; then
-    echo "FAIL: kvtool $* exited $rc, want $code"; tr -d '\r' <err; failures=$((failures + 1))
-  elif ! grep -qF -- "$part" err; then
-    echo "FAIL: kvtool $*: stderr lacks \"$part\":"; cat err; failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/cli_test_lib.sh"
 
 now=(--now 2025-03-10T12:00)
 expect '{"slot":1}' todo add --db . --text "Pay rent" --due 2025-03-12 --activate 2025-03-10 --priority 2 "${now[@]}"
@@ -67,5 +41,4 @@ expect_exit 1 "no item in slot 1" todo remove --db . --slot 1
 expect_exit 2 "--slot N is required" todo done --db .
 expect '{"ok":true,"problems":[]}' db verify ToDo.kvtd
 
-if [ $failures -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
-echo "kvtool todo: all passed"
+finish "kvtool todo"
