@@ -5,37 +5,12 @@
 set -u
 data=$1; shift
 kvtool=("$@")
-failures=0
-# Output goes through files (see kvtool_db_test.sh); the scratch folder is the working folder.
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-cp "$data/USA_HDAY.DAT" "$tmp/usa.kov" || exit 1
-cd "$tmp" || exit 1
+. "$(dirname "$0")/cli_test_lib.sh"
+cp "$data/USA_HDAY.DAT" usa.kov || exit 1
 mkdir db
-
-run() { "${kvtool[@]}" "$@" >out 2>err; }
 
 setup() {  # setup ARGS...: must succeed
   run "$@" || { echo "FAIL: setup kvtool $*"; tr -d '\r' <err; failures=$((failures + 1)); }
-}
-
-expect() {  # expect 'JSON' ARGS...
-  local want=$1 got rc; shift
-  run "$@"; rc=$?
-  got=$(tr -d '\r' <out)
-  if [ $rc -ne 0 ] || [ "$got" != "$want" ]; then
-    echo "FAIL: kvtool $*"; echo "  want: $want"; echo "  got:  $got (exit $rc)"; tr -d '\r' <err; failures=$((failures + 1))
-  fi
-}
-
-expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
-  local code=$1 part=$2 rc; shift 2
-  run "$@"; rc=$?
-  if [ $rc -ne "$code" ]; then
-    echo "FAIL: kvtool $* exited $rc, want $code"; tr -d '\r' <err; failures=$((failures + 1))
-  elif ! grep -qF -- "$part" err; then
-    echo "FAIL: kvtool $*: stderr lacks \"$part\":"; cat err; failures=$((failures + 1))
-  fi
 }
 
 # December 2025 and January 2026 each get their first item (id 1); February's lies after the range.
@@ -88,5 +63,4 @@ expect_exit 2 "areas" search --db db --text x --areas 256
 expect_exit 1 "no database folder" search --db missing --text x
 expect_exit 1 "cannot load overlay" search --db db --text x missing.kov
 
-[ $failures -eq 0 ] && echo "kvtool search: all passed"
-exit $((failures > 0))
+finish "kvtool search"
