@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "bench/bench_overlays.h"
 #include "overlays/overlay_set.h"
 #include "personal/notes.h"
 #include "personal/phone.h"
@@ -127,14 +128,7 @@ bool PrepareData(benchmark::State& state) {
   static bool ready = false;
   static MemorySettings settings;
   SetSettingsStore(&settings);
-  ResetOverlays();
-  std::filesystem::path data = std::filesystem::path(KV_PROGRAM_DIR) / "Data";
-  for (const StandardOverlay& o : StandardOverlays()) {
-    if (!AddOverlay((data / o.programFile).string())) {
-      state.SkipWithError("the standard overlays are not built (Data folder)");
-      return false;
-    }
-  }
+  if (!LoadStandardOverlays(state)) return false;
   if (ready) return true;
   static const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kv_search_bench";
   std::filesystem::remove_all(folder);
