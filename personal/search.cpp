@@ -101,7 +101,8 @@ class Run {
     if (!text) return;
     std::optional<uint32_t> at = Match(*text);
     if (!at) return;
-    Add(type, date, owner, *at, name ? *name : FormatLongDate(date.month, date.day, date.year), kind);
+    std::string description = name ? *name : ValidDate(date) ? FormatLongDate(date.month, date.day, date.year) : "";
+    Add(type, date, owner, *at, std::move(description), kind);
   }
   bool Wants(uint16_t area) const { return rq_.areas & area; }
   // Calls f(year, month, fromDay, toDay) for every month of the range, across year ends.
