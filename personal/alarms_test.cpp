@@ -10,13 +10,15 @@
 namespace kv {
 namespace {
 
+// The current time at the point of reference, as the clock gives it.
 CurrentTime At(int year, int month, int day, int hour, int minute) {
-  CurrentTime t;
-  t.stamp = {year, static_cast<uint16_t>(month), static_cast<uint16_t>(day), static_cast<uint16_t>(hour),
-             static_cast<uint16_t>(minute)};
-  t.weekday = Weekday(month, day, year);
-  t.minuteOfDay = hour * 60 + minute;
-  return t;
+  static FixedClock clock(DateStamp{});
+  clock.Set(DateStamp{year, static_cast<uint16_t>(month), static_cast<uint16_t>(day), static_cast<uint16_t>(hour),
+                      static_cast<uint16_t>(minute)});
+  SetClockSource(&clock);
+  CurrentTime now = CurrentDateTime();
+  SetClockSource(nullptr);
+  return now;
 }
 
 class AlarmCheck : public test::PersonalTest {

@@ -259,7 +259,16 @@ bool NoteSave(NoteContext& c, const std::string& text) {
   c.noteId = id;
   if (c.type == kNoteDay) MarkDay(c, id != 0);
   if (before != id || c.type != kNoteDay) {
-    if (!UpdateOwner(c)) return ShowNotesError(), false;
+    if (!UpdateOwner(c)) {
+      // A note no owner points at could never be reached again: a new one is taken back (the
+      // text stays in the window, still modified, for the next attempt).
+      if (before == 0 && id != 0 && OpenFor(c, kDbModeWrite, kCallerNoteDelete)) {
+        DbRequest undo = RequestFor(c, id);
+        if (DbAccess(kDbDelete, undo)) c.noteId = 0;
+        DbClose();
+      }
+      return ShowNotesError(), false;
+    }
   }
   return true;
 }

@@ -120,6 +120,9 @@ TEST_F(Notes, OwnersKeepTheirNoteIds) {
   NoteContext gone = ToDoNoteContext(77, 0);
   EXPECT_FALSE(NoteSave(gone, "orphan?"));
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error detected updating notes to disk."});
+  EXPECT_EQ(gone.noteId, 0);  // the note that no owner would point at is taken back
+  EXPECT_FALSE(NoteFindToDo(static_cast<uint16_t>(t.noteId + 1)));  // the id it had been given
+  EXPECT_EQ(NoteFindToDo(t.noteId)->text, "Buy paint");
 }
 
 TEST_F(Notes, SwitchingSavesTheNoteLeftAndLoadsTheOneReached) {

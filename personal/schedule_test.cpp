@@ -154,6 +154,25 @@ TEST_F(Schedule, OverlapRuleTouchingSelfAndEmptyIntervals) {
   EXPECT_EQ(SchedCheckConflict("x", NewItem(2031, 1, 1, 0, 60, "a").item, {2031, 1, 1}, false), kSchedNoConflict);
 }
 
+TEST_F(Schedule, ConflictsAreJudgedInTheCurrentZone) {
+  // 01:00 to 02:00 on the 15th two hours ahead is 23:00 to 24:00 on the 14th here.
+  PutItem(2025, 3, 15, 60, 120, "Athens call", 2);
+  struct Case {
+    int day, start, end, zone, expected;
+  } cases[] = {
+      {14, 23 * 60 + 30, 23 * 60 + 45, 1, kSchedCancel},
+      {14, 22 * 60, 23 * 60, 1, kSchedNoConflict},
+      {15, 60, 90, 1, kSchedNoConflict},       // 01:00 here is past the call
+      {15, 90, 100, 2, kSchedCancel},          // entered in the call's own zone
+      {14, 18 * 60 + 30, 19 * 60, 3, kSchedCancel},  // five hours behind: 23:30 to 24:00 here
+  };
+  for (const Case& c : cases) {
+    SchedItem item = NewItem(2025, 3, c.day, c.start, c.end, "New").item;
+    item.record.zone = static_cast<uint8_t>(c.zone);
+    EXPECT_EQ(SchedCheckConflict("x", item, {2025, 3, c.day}, false), c.expected) << c.day << " " << c.start;
+  }
+}
+
 TEST_F(Schedule, AConflictingSingleItemIsNotStoredAndAnEditInPlaceKeepsItsId) {
   uint16_t id = PutItem(2025, 3, 14, 600, 660, "Standup");
   SchedSaveRequest clash = NewItem(2025, 3, 14, 630, 700, "Clash");
@@ -243,6 +262,27 @@ TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
   EXPECT_EQ(r.seriesId, MakeSeriesId(id, kMar2025));
   EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
+}
+
+TEST_F(Schedule, UpdatingASeriesKeepsEachOccurrencesOwnNote) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Class");
+  req.item.record.recurKind = 2;
+  req.until = {2025, 3, 19};
+  SchedSaveResult r = SchedSave(req);
+  ASSERT_EQ(r.ids.size(), 3u);
+  NoteContext second = ScheduleNoteContext(2025, 3, 12, r.ids[1], 0);
+  ASSERT_TRUE(NoteSave(second, "Homework due"));
+  // The dialog edits the first occurrence, which has no note, and updates the series.
+  SchedSaveRequest upd = req;
+  upd.item = *SchedReadItem(2025, 3, 5, r.ids[0]);
+  upd.item.action = kSchedActionUpdate;
+  upd.item.record.title = "Class (room 4)";
+  ASSERT_TRUE(SchedSave(upd).ok);
+  auto after = SchedReadItem(2025, 3, 12, r.ids[1]);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->record.title, "Class (room 4)");
+  EXPECT_EQ(after->record.noteId, second.noteId);
+  EXPECT_EQ(SchedReadItem(2025, 3, 19, r.ids[2])->record.noteId, 0);
 }
 
 TEST_F(Schedule, CancellingTheQuestionsStoresNothing) {
