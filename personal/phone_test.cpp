@@ -222,6 +222,17 @@ TEST_F(Phone, LoadBuildsTheSortedIndexFilterAndChoiceLists) {
   EXPECT_EQ(read[kPhoneCompany], "Zeta Corp");
 }
 
+TEST_F(Phone, SeparatorsInATextCannotShiftTheFields) {
+  PhoneFields f = Person("Work", std::string("Sm\x1Cith", 6), "Jo");
+  f[kPhoneTitle] = std::string(60, 't');   // longer than the field holds
+  PhoneEntryRef ref = Store(f);
+  PhoneFields read;
+  ASSERT_TRUE(PhoneReadFields(ref.slot, read));
+  EXPECT_EQ(read[kPhoneLast], "Sm ith");
+  EXPECT_EQ(read[kPhoneFirst], "Jo");
+  EXPECT_EQ(read[kPhoneTitle], std::string(39, 't'));
+}
+
 TEST_F(Phone, EditingKeepsTheSlotAndMovesTheName) {
   Store(Person("Work", "Brown", "Al"));
   Store(Person("Work", "Clark", "Bo"));
