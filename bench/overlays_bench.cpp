@@ -4,8 +4,7 @@
 // folder's Data folder (built beside kvbench).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
+#include "bench/bench_overlays.h"
 #include "calendar/jewish.h"
 #include "overlays/day_assembly.h"
 #include "overlays/overlay_set.h"
@@ -13,23 +12,15 @@
 namespace kv {
 namespace {
 
-// Loads the standard overlays once; false when the data files are missing.
-bool LoadStandardOverlays(benchmark::State& state) {
-  ResetOverlays();
+// The standard overlays with a fresh assembly; false when the data files are missing.
+bool LoadOverlaysForAssembly(benchmark::State& state) {
   ResetAssembly();
-  std::filesystem::path data = std::filesystem::path(KV_PROGRAM_DIR) / "Data";
-  for (const StandardOverlay& o : StandardOverlays()) {
-    if (!AddOverlay((data / o.programFile).string())) {
-      state.SkipWithError("the standard overlays are not built (Data folder)");
-      return false;
-    }
-  }
-  return true;
+  return LoadStandardOverlays(state);
 }
 
 // Slots 0, 1 and 2 of one displayed month, walking the months of 1990-2040.
 void Overlays_MonthAssembly(benchmark::State& state) {
-  if (!LoadStandardOverlays(state)) return;
+  if (!LoadOverlaysForAssembly(state)) return;
   Assembly().options.timeChanges = true;
   int year = 1990, month = 1;
   for (auto _ : state) {
@@ -43,7 +34,7 @@ BENCHMARK(Overlays_MonthAssembly)->Unit(benchmark::kMicrosecond);
 
 // The same in Jewish mode.
 void Overlays_JewishMonthAssembly(benchmark::State& state) {
-  if (!LoadStandardOverlays(state)) return;
+  if (!LoadOverlaysForAssembly(state)) return;
   Assembly().options.jewishMode = true;
   int year = 5750, month = 1;
   for (auto _ : state) {
@@ -57,7 +48,7 @@ BENCHMARK(Overlays_JewishMonthAssembly)->Unit(benchmark::kMicrosecond);
 
 // The twelve year-view slots (marks only) of one year.
 void Overlays_YearViewSlots(benchmark::State& state) {
-  if (!LoadStandardOverlays(state)) return;
+  if (!LoadOverlaysForAssembly(state)) return;
   int year = 1990;
   for (auto _ : state) {
     for (int m = 1; m <= 12; ++m) Assemble(kSlotYearFirst + m - 1, year, m);
