@@ -101,6 +101,7 @@ int ReadConfiguration(const std::string& path) {
 
   Services().UseZone(s.config.location.zone);
   Services().ApplyPointOfReference(s.config);
+  Services().UseDatabaseFolder(s.config.databaseFolder);
 
   s.selectedOverlay = -1;
   if (s.config.overlayCount != 0 && file->size() > kConfigSize) {

@@ -16,13 +16,17 @@ namespace {
 // them along with the displayed year.
 int ClockYear() { return CurrentClock().LocalNow().year; }
 
+// Schedule items written before items carried a zone belong to the computer's zone.
+void TellStoreTheComputerZone() {
+  SetComputerZoneSource([] { return kv::SystemZone(); });
+}
+
 }  // namespace
 
 void ProgramServices::LoadZoneTable(const std::string& programFolder) {
   kv::LoadZoneTable(JoinPath(programFolder, "KVTZX.DAT"));
   SetSystemZone(DetectSystemZone());
-  // Schedule items written before items carried a zone belong to the computer's zone.
-  SetComputerZoneSource([] { return kv::SystemZone(); });
+  TellStoreTheComputerZone();
 }
 
 int ProgramServices::SystemZone() { return kv::SystemZone(); }
@@ -55,6 +59,13 @@ void ProgramServices::ApplyPointOfReference(const CalendarConfig& config) {
   point.latitude = config.location.latitude;
   point.longitude = config.location.longitude;
   kv::ApplyPointOfReference(point, ClockYear());
+}
+
+void ProgramServices::UseDatabaseFolder(const std::string& folder) {
+  if (folder == DatabaseFolder()) return;
+  ResetStore();  // closes whatever the previous folder had open, and forgets its damage reports
+  SetDatabaseFolder(folder);
+  TellStoreTheComputerZone();
 }
 
 void ProgramServices::CloseOverlays() { RemoveAllOverlays(); }

@@ -14,6 +14,7 @@ class ProgramServices : public ShellServices {
   std::vector<LocationEntry> ReadLocations(const std::string& path) override;
   void MergeOldLocations(const std::string& path, const std::string& programFolder) override;
   void ApplyPointOfReference(const CalendarConfig& config) override;
+  void UseDatabaseFolder(const std::string& folder) override;
   void CloseOverlays() override;
   bool AddOverlay(const std::string& path) override;
   std::vector<std::string> OverlayNames() override;

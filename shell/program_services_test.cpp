@@ -137,6 +137,20 @@ TEST_F(ProgramServicesTest, OverlaySetBehindTheShell) {
   EXPECT_TRUE(Overlays().events.empty());
 }
 
+TEST_F(ProgramServicesTest, DatabaseFolderFollowsTheConfiguration) {
+  std::string first = JoinPath(folder_, "first");
+  std::string second = JoinPath(folder_, "second");
+  Services().UseDatabaseFolder(first);
+  EXPECT_EQ(DatabaseFolder(), first);
+  EXPECT_EQ(ToDoFilePath(), JoinPath(first, "ToDo.kvtd"));
+  SetSystemZone(41);
+  Services().UseDatabaseFolder(second);
+  EXPECT_EQ(ComputerZoneIndex(), 41);  // old schedule items keep reading as the computer's zone
+  EXPECT_EQ(MonthFilePath(MonthKey(2026, 3)), JoinPath(second, "MAR-2026.kvdb"));
+  ResetStore();
+  SetDatabaseFolder("");
+}
+
 TEST_F(ProgramServicesTest, JewishSetupNamesAreReadAtStart) {
   settings_.Write("Jewish Setup", "M1", "Tishri");
   Services().LoadJewishSetup();

@@ -25,6 +25,7 @@ void ShellServices::UseZone(int zone) { SetCurrentZone(zone); }
 std::vector<LocationEntry> ShellServices::ReadLocations(const std::string&) { return {}; }
 void ShellServices::MergeOldLocations(const std::string&, const std::string&) {}
 void ShellServices::ApplyPointOfReference(const CalendarConfig& config) { SetCurrentZone(config.location.zone); }
+void ShellServices::UseDatabaseFolder(const std::string&) {}
 void ShellServices::CloseOverlays() { overlays_.clear(); }
 
 bool ShellServices::AddOverlay(const std::string& path) {

@@ -44,6 +44,10 @@ class ShellServices {
   // zone in use, the year's daylight codes, the sky caches.
   virtual void ApplyPointOfReference(const CalendarConfig& config);
 
+  // The schedule, to-do, phonebook and notes files of the open configuration lie in `folder`;
+  // files of the previous folder still open are closed.
+  virtual void UseDatabaseFolder(const std::string& folder);
+
   // The overlay set. Closes every loaded overlay and drops the event list.
   virtual void CloseOverlays();
   // Adds an overlay file to the set (refused when 20 are loaded); false when it was not added

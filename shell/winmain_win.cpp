@@ -11,6 +11,7 @@
 #include <string>
 
 #include "calendar/clock_win.h"
+#include "personal/schedule_sources.h"
 #include "resources/shell_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
@@ -167,6 +168,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
 
   InstallSkyPlatform();
   InstallProgramServices();
+  InstallPersonalSources();
   Services().LoadZoneTable(s.programFolder);
   App().screenWidth = GetSystemMetrics(SM_CXSCREEN);
   App().screenHeight = GetSystemMetrics(SM_CYSCREEN);

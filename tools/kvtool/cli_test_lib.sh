@@ -19,6 +19,14 @@ expect() {  # expect 'JSON' ARGS...
   fi
 }
 
+expect_part() {  # expect_part 'PART' ARGS...: exit 0 and the output holds PART
+  local part=$1 rc; shift
+  run "$@"; rc=$?
+  if [ $rc -ne 0 ] || ! tr -d '\r' <out | grep -qF -- "$part"; then
+    echo "FAIL: kvtool $*: want exit 0 with \"$part\""; tr -d '\r' <out; tr -d '\r' <err; failures=$((failures + 1))
+  fi
+}
+
 expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
   local code=$1 part=$2 rc; shift 2
   run "$@"; rc=$?

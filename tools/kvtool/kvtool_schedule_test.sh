@@ -4,41 +4,8 @@
 # Usage: kvtool_schedule_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 kvtool=("$@")
-failures=0
-# Output goes through files (see kvtool_db_test.sh); the scratch folder is the working folder.
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
+. "$(dirname "$0")/cli_test_lib.sh"
 mkdir db
-
-run() { "${kvtool[@]}" "$@" >out 2>err; }
-
-expect() {  # expect 'JSON' ARGS...
-  local want=$1 got rc; shift
-  run "$@"; rc=$?
-  got=$(tr -d '\r' <out)
-  if [ $rc -ne 0 ] || [ "$got" != "$want" ]; then
-    echo "FAIL: kvtool $*"; echo "  want: $want"; echo "  got:  $got (exit $rc)"; tr -d '\r' <err; failures=$((failures + 1))
-  fi
-}
-
-expect_part() {  # expect_part 'PART' ARGS...: exit 0 and the output holds PART
-  local part=$1 rc; shift
-  run "$@"; rc=$?
-  if [ $rc -ne 0 ] || ! tr -d '\r' <out | grep -qF -- "$part"; then
-    echo "FAIL: kvtool $*: want exit 0 with \"$part\""; tr -d '\r' <out; tr -d '\r' <err; failures=$((failures + 1))
-  fi
-}
-
-expect_exit() {  # expect_exit CODE 'STDERR PART' ARGS...
-  local code=$1 part=$2 rc; shift 2
-  run "$@"; rc=$?
-  if [ $rc -ne "$code" ]; then
-    echo "FAIL: kvtool $* exited $rc, want $code"; tr -d '\r' <err; failures=$((failures + 1))
-  elif ! tr -d '\r' <err | grep -qF -- "$part"; then
-    echo "FAIL: kvtool $*: stderr lacks \"$part\":"; cat err; failures=$((failures + 1))
-  fi
-}
 
 conflict='Conflict encountered during scheduling with the following event:\n\n'
 
@@ -106,5 +73,4 @@ expect '{"entries":[{"start":"2025-03-05T09:00","end":"2025-03-05T10:00","alarm"
 # Every file written passes verification.
 for f in db/*.kvdb; do expect '{"ok":true,"problems":[]}' db verify "$f"; done
 
-if [ $failures -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
-echo "kvtool schedule: all passed"
+finish "kvtool schedule"
