@@ -127,7 +127,10 @@ void InstallAlarmHooks() {
 std::string AlarmSoundValueName(int index) { return FormatText("AlarmSound%d", index); }
 
 std::string AlarmSoundValue(const AlarmSound& sound) {
-  return "\"" + sound.description.substr(0, kSchedTitleMax) + "\"," + sound.path;
+  // Built by appending: GCC 12 warns falsely about a literal in front of a temporary string.
+  std::string value = "\"";
+  value.append(sound.description, 0, kSchedTitleMax).append("\",").append(sound.path);
+  return value;
 }
 
 bool ParseAlarmSoundValue(const std::string& value, AlarmSound& sound) {

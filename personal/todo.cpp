@@ -284,9 +284,12 @@ bool ToDoRemove(const ToDoEntry& entry, bool ask, const ToDoSettings& settings) 
 std::string ToDoArchiveText(const ToDoEntry& entry, const std::string& noteText) {
   std::string required = DateText(entry.required);
   int time = ToDoEntryTime(entry);
-  if (time >= 0) required += " " + FormatTimeOfDay(time, Regional());
-  std::string out = "\"" + entry.item.text + "\",\"" + required + "\",\"" + DateText(entry.activate) + "\"";
-  if (!noteText.empty()) out += "\r\n" + Text(kStrNotes) + ":\r\n" + noteText;
+  if (time >= 0) required.append(" ").append(FormatTimeOfDay(time, Regional()));
+  // Built by appending: GCC 12 warns falsely about a literal in front of a temporary string.
+  std::string out = "\"";
+  out.append(entry.item.text).append("\",\"").append(required).append("\",\"");
+  out.append(DateText(entry.activate)).append("\"");
+  if (!noteText.empty()) out.append("\r\n").append(Text(kStrNotes)).append(":\r\n").append(noteText);
   out += "\r\n:\r\n";
   return out;
 }
