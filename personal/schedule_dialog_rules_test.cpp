@@ -26,8 +26,6 @@ TEST(SchedDialogTimes, EndAndAlarmFollowTheStart) {
   SchedMoveStart(t, 30);
   EXPECT_EQ(t.end, 90);
   EXPECT_EQ(t.alarm, -30);  // on the day before
-  EXPECT_EQ(SchedAlarmCaption(true), "(&On)");
-  EXPECT_EQ(SchedAlarmCaption(false), "(&Off)");
 }
 
 TEST(SchedDialogValidation, ChecksRunInOrderWithMessageAndFocus) {
