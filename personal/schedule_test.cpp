@@ -139,8 +139,9 @@ TEST_F(Schedule, OverlapRuleTouchingSelfEmptyIntervalsAndZones) {
   // A conflict tells the user and names the other item.
   messages.Clear();
   Conflict(2025, 3, 14, 630, 700);
-  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Conflict encountered during scheduling with the following "
-                                                       "event:\n\nFriday, March 14, 2025\nStandup\n\nCannot store this entry."});
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{"Conflict encountered during scheduling with the following event:\n\n"
+                                     "Friday, March 14, 2025\nStandup\n\nCannot store this entry."});
   EXPECT_EQ(messages.Shown().back().caption, "Schedule Event");
   EXPECT_EQ(Conflict(2031, 1, 1, 0, 60), kSchedNoConflict);  // a month without a file
 }

@@ -216,14 +216,14 @@ TEST_F(ToDo, UncheckingAsksFirst) {
 }
 
 TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
-  std::vector<std::pair<uint16_t, int>> removedNotes;
-  SetToDoNoteRemover([&](uint16_t id, int code) {
-    removedNotes.push_back({id, code});
-    return true;
-  });
-  SetToDoNoteReader([](uint16_t id) { return id == 7 ? std::optional<std::string>("Bring\r\nthe key") : std::nullopt; });
+  DbSelectStore(kStoreToDoNotes);
+  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1123));
+  DbRequest r = test::IdRequest(kDbTypeToDoNote);
+  uint16_t noteId = test::Put(r, SerializeNoteRecord(kDbTypeToDoNote, "Bring\r\nthe key"));
+  DbClose();
+  ASSERT_NE(noteId, 0);
   uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20), 14 * 60 + 30);
-  LinkNote(slot, 7);
+  LinkNote(slot, noteId);
   ToDoEntry e = Find("task");
   messages.Answer(MsgAnswer::Cancel);
   EXPECT_FALSE(ToDoRemove(e, true, settings));
@@ -231,8 +231,11 @@ TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
   ASSERT_TRUE(ToDoToggle(e));
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(ToDoRemove(e, true, settings));
-  EXPECT_EQ(removedNotes, (std::vector<std::pair<uint16_t, int>>{{7, 1123}}));
   EXPECT_EQ(Archive(), "\"task\",\"3/20/25 2:30 PM\",\"3/1/25\"\r\nNotes:\r\nBring\r\nthe key\r\n:\r\n");
+  ASSERT_TRUE(DbOpen(kDbModeRead, 0, 1123));  // the note went with the item
+  DbRequest find = test::IdRequest(kDbTypeToDoNote, noteId);
+  EXPECT_FALSE(DbAccess(kDbFind, find));
+  DbClose();
   settings.viewAll = true;
   EXPECT_TRUE(Load().empty());
 }
@@ -321,25 +324,6 @@ TEST_F(ToDo, RequiredTimesAreShownInTheCurrentZone) {
   EXPECT_EQ(f.activate, Date(2025, 3, 10));
   EXPECT_EQ(f.required, Date(2025, 4, 2));
   EXPECT_EQ(f.zone, 3);
-}
-
-TEST_F(ToDo, TheDefaultNoteRemoverDeletesTheRecord) {
-  DbSelectStore(kStoreToDoNotes);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1123));
-  DbRequest r = test::IdRequest(kDbTypeToDoNote);
-  uint16_t noteId = test::Put(r, SerializeNoteRecord(kDbTypeToDoNote, "remember"));
-  DbClose();
-  ASSERT_NE(noteId, 0);
-  uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20));
-  LinkNote(slot, noteId);
-  ToDoEntry e = Find("task");
-  ASSERT_TRUE(ToDoToggle(e));
-  EXPECT_TRUE(ToDoRemove(e, false, settings));
-  EXPECT_EQ(Archive(), "\"task\",\"3/20/25\",\"3/1/25\"\r\nNotes:\r\nremember\r\n:\r\n");
-  ASSERT_TRUE(DbOpen(kDbModeRead, 0, 1123));
-  DbRequest find = test::IdRequest(kDbTypeToDoNote, noteId);
-  EXPECT_FALSE(DbAccess(kDbFind, find));
-  DbClose();
 }
 
 TEST_F(ToDo, ADamagedOrMissingFileLoadsEmptyAndIsNotWritten) {
