@@ -91,10 +91,7 @@ class Schedule : public PersonalTest {
 
 TEST_F(Schedule, AnItemEndingAfterMidnightStoresFifteenHundredAndConflictsFromElevenOn) {
   SchedDialogInput in;
-  in.start = 23 * 60;
-  in.end = 60;
-  in.date = DateStamp{2025, 3, 14};
-  in.title = "Night shift";
+  in.start = 23 * 60, in.end = 60, in.date = DateStamp{2025, 3, 14}, in.title = "Night shift";
   SchedValidation v = SchedValidate(in);
   ASSERT_TRUE(v.ok);
   EXPECT_EQ(v.end, 1500);
@@ -210,8 +207,8 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
   EXPECT_EQ(SchedListRange(3, 5, 2025, 1, 31, 1).size(), 3u);
 }
 
-TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
-  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Yoga");
+TEST_F(Schedule, ASingleItemMadeIntoASeriesThenUpdatedKeepsEachOccurrencesOwnNote) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Class");
   ASSERT_TRUE(SchedSave(req).ok);
   uint16_t id = req.item.id;
   messages.Clear();
@@ -221,15 +218,10 @@ TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
   SchedSaveResult r = SchedSave(req);
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.ids.size(), 3u);
-  EXPECT_EQ(r.ids[0], id);
+  EXPECT_EQ(r.ids[0], id);  // the single item became the first occurrence
   EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
-}
 
-TEST_F(Schedule, UpdatingASeriesKeepsEachOccurrencesOwnNote) {
-  SchedSaveRequest req = Weekly(5, 3, 19, "Class");
-  SchedSaveResult r = SchedSave(req);
-  ASSERT_EQ(r.ids.size(), 3u);
   NoteContext second = ScheduleNoteContext(2025, 3, 12, r.ids[1], 0);
   ASSERT_TRUE(NoteSave(second, "Homework due"));
   // The dialog edits the first occurrence, which has no note, and updates the series.
