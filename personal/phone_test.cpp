@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "personal/notes.h"
 #include "store/store_test_support.h"
 
 namespace kv {
@@ -37,10 +38,6 @@ std::vector<std::string> Names(const PhoneBook& book) {
 
 class Phone : public test::StoreTest {
  protected:
-  void TearDown() override {
-    SetPhoneNoteRemover(nullptr);
-    StoreTest::TearDown();
-  }
   PhoneEntryRef Store(const PhoneFields& fields) {
     PhoneSaveResult r = PhoneSave(book, fields);
     EXPECT_TRUE(r.Ok());
@@ -236,19 +233,11 @@ TEST_F(Phone, EditingKeepsTheSlotAndMovesTheName) {
 }
 
 TEST_F(Phone, DeleteAsksRemovesTheNoteFreesTheSlotAndAStaleSelectionDeletesNothing) {
-  std::vector<std::pair<uint16_t, int>> notes;
-  SetPhoneNoteRemover([&](uint16_t id, int code) {
-    notes.push_back({id, code});
-    return true;
-  });
   Store(Person("W", "Abel", ""));
   PhoneEntryRef b = Store(Person("W", "Baker", ""));
   Store(Person("W", "Cole", ""));
-  ASSERT_TRUE(PhoneStoreOpen(kDbModeWrite, 1705));   // the notes module links a note so
-  PhoneEntry raw = *PhoneReadEntry(b.slot);
-  SetPhoneEntryNoteId(raw, 12);
-  PhoneWriteEntry(raw, b.slot);
-  PhoneStoreClose();
+  NoteContext note = PhoneNoteContext(static_cast<uint16_t>(b.id), 0);
+  ASSERT_TRUE(NoteSave(note, "Prefers mornings"));
   PhoneLoad(book);
   book.selected = 1;
   PhoneBook stale = book;
@@ -257,7 +246,7 @@ TEST_F(Phone, DeleteAsksRemovesTheNoteFreesTheSlotAndAStaleSelectionDeletesNothi
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Delete this entry from disk?"});
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(PhoneDelete(book));
-  EXPECT_EQ(notes, (std::vector<std::pair<uint16_t, int>>{{12, 1707}}));
+  EXPECT_FALSE(NoteFindPhone(note.noteId));
   EXPECT_EQ(Names(book), (std::vector<std::string>{"Abel", "Cole"}));
   EXPECT_EQ(book.selected, 0);
   EXPECT_EQ(book.liveCount, 2);

@@ -2,6 +2,7 @@
 
 #include "calendar/clock.h"
 #include "calendar/zone_conversion.h"
+#include "personal/notes.h"
 #include "resources/strings.h"
 #include "store/store_test_support.h"
 #include "store/todo_file.h"
@@ -33,16 +34,12 @@ class ToDo : public test::StoreTest {
     SetClockSource(&clock);
     SetCurrentZone(3);
     SetZoneConversion(FakeConvert);
-    SetToDoNoteRemover(nullptr);
-    SetToDoNoteReader(nullptr);
     settings.archiveName = "To Do Archive.txt";
   }
   void TearDown() override {
     SetClockSource(nullptr);
     SetZoneConversion(nullptr);
     SetCurrentZone(0);
-    SetToDoNoteRemover(nullptr);
-    SetToDoNoteReader(nullptr);
     StoreTest::TearDown();
   }
   uint16_t Add(const std::string& text, DateStamp activate, DateStamp required, int time = kToDoNoTime, int priority = 1) {
@@ -216,14 +213,8 @@ TEST_F(ToDo, UncheckingAsksFirst) {
 }
 
 TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
-  DbSelectStore(kStoreToDoNotes);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1123));
-  DbRequest r = test::IdRequest(kDbTypeToDoNote);
-  uint16_t noteId = test::Put(r, SerializeNoteRecord(kDbTypeToDoNote, "Bring\r\nthe key"));
-  DbClose();
-  ASSERT_NE(noteId, 0);
-  uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20), 14 * 60 + 30);
-  LinkNote(slot, noteId);
+  NoteContext note = ToDoNoteContext(Add("task", Date(2025, 3, 1), Date(2025, 3, 20), 14 * 60 + 30), 0);
+  ASSERT_TRUE(NoteSave(note, "Bring\r\nthe key"));
   ToDoEntry e = Find("task");
   messages.Answer(MsgAnswer::Cancel);
   EXPECT_FALSE(ToDoRemove(e, true, settings));
@@ -232,10 +223,7 @@ TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(ToDoRemove(e, true, settings));
   EXPECT_EQ(Archive(), "\"task\",\"3/20/25 2:30 PM\",\"3/1/25\"\r\nNotes:\r\nBring\r\nthe key\r\n:\r\n");
-  ASSERT_TRUE(DbOpen(kDbModeRead, 0, 1123));  // the note went with the item
-  DbRequest find = test::IdRequest(kDbTypeToDoNote, noteId);
-  EXPECT_FALSE(DbAccess(kDbFind, find));
-  DbClose();
+  EXPECT_FALSE(NoteFindToDo(note.noteId));  // the note went with the item
   settings.viewAll = true;
   EXPECT_TRUE(Load().empty());
 }
