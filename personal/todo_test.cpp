@@ -63,9 +63,8 @@ class ToDo : public test::StoreTest {
     all.removeAfterDays = 9999;
     std::vector<ToDoEntry> entries;
     ToDoLoad(entries, all);
-    for (const ToDoEntry& e : entries) {
+    for (const ToDoEntry& e : entries)
       if (e.item.text == text) return e;
-    }
     ADD_FAILURE() << "no item " << text;
     return {};
   }
