@@ -199,9 +199,6 @@ TEST_F(Phone, LoadBuildsTheSortedIndexFilterAndChoiceLists) {
   PhoneLoad(book);
   EXPECT_EQ(Names(book), (std::vector<std::string>{"Acme [Baker]", "Zeta Corp"}));
   EXPECT_EQ(book.index[1].category, "Family");
-  PhoneFields read;
-  ASSERT_TRUE(PhoneReadFields(book.index[1].slot, read));
-  EXPECT_EQ(read[kPhoneCompany], "Zeta Corp");
 }
 
 TEST_F(Phone, SeparatorsInATextCannotShiftTheFields) {
