@@ -94,6 +94,7 @@ TEST(SearchMatch, NoteExcerpt) {
       // 37 characters and more: cut back to the last blank inside the first 37.
       {"The quick brown fox jumps over the lazy dog", "The quick brown fox jumps over the..."},
       {std::string(40, 'x'), std::string(37, 'x') + "..."},  // no blank: the 37 characters stay
+      {"Meeting\twith the whole team about the budget", "Meeting with the whole team about..."},
       {" " + std::string(40, 'y'), " " + std::string(36, 'y') + "..."},
       {std::string(37, 'z'), std::string(37, 'z')},
   };
