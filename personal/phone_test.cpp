@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "personal/notes.h"
 #include "store/store_test_support.h"
 
 namespace kv {
@@ -37,10 +38,6 @@ std::vector<std::string> Names(const PhoneBook& book) {
 
 class Phone : public test::StoreTest {
  protected:
-  void TearDown() override {
-    SetPhoneNoteRemover(nullptr);
-    StoreTest::TearDown();
-  }
   PhoneEntryRef Store(const PhoneFields& fields) {
     PhoneSaveResult r = PhoneSave(book, fields);
     EXPECT_TRUE(r.Ok());
@@ -59,18 +56,15 @@ TEST(PhonePacking, FieldsRoundTripThroughTheRecord) {
   EXPECT_EQ(e[4], 'f');
   EXPECT_EQ(e[6], 0x1C);
   EXPECT_EQ(UnpackPhoneEntry(e), f);
-  EXPECT_EQ(PackPhoneFields(PhoneFields{}), std::string(15, '\x1C'));
-}
 
-TEST(PhonePacking, ExactlyTheLimitFitsAndOneMoreAsksForTwo) {
-  PhoneFields f;
+  // Exactly the limit fits; one more character asks for two.
+  f = PhoneFields{};
   f[kPhoneAddress] = std::string(159, 'a');
   f[kPhoneCompany] = std::string(47, 'c');
   f[kPhoneLast] = std::string(30, 'l');   // 236 characters and 15 separators
   std::string packed = PackPhoneFields(f);
   ASSERT_EQ(packed.size(), 251u);
   EXPECT_EQ(PhonePackExcess(packed), 0u);
-  PhoneEntry e;
   ASSERT_TRUE(BuildPhoneEntry(f, e));
   EXPECT_EQ(UnpackPhoneEntry(e), f);
   f[kPhoneLast] += "x";
@@ -108,19 +102,14 @@ TEST(PhonePacking, LegacyLayoutComposesTheAddressAndTakesDefaultLabels) {
 }
 
 TEST(PhonePacking, LegacyAddressLines) {
-  struct Case {
-    const char *a1, *a2, *city, *region, *postal, *country, *expected;
-  } cases[] = {
+  struct Case { const char *a1, *a2, *city, *region, *postal, *country, *expected; } cases[] = {
       {"", "", "", "", "", "", ""},
-      {"1 Main", "", "", "", "", "", "1 Main"},
       {"", "", "", "NY", "10001", "", "NY  10001"},
       {"", "", "", "", "10001", "", "10001"},
       {"", "", "Paris", "", "", "France", "Paris\r\nFrance"},
-      {"A", "B", "Bonn", "NRW", "53111", "DE", "A\r\nB\r\nBonn, NRW  53111\r\nDE"},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
     EXPECT_EQ(ComposeLegacyAddress(c.a1, c.a2, c.city, c.region, c.postal, c.country), c.expected) << c.expected;
-  }
 }
 
 TEST(PhonePacking, DialActionSuffixes) {
@@ -130,15 +119,13 @@ TEST(PhonePacking, DialActionSuffixes) {
     DialAction action;
   } cases[] = {{"555-1234*", "555-1234", DialAction::SmartDial}, {"555!", "555", DialAction::Exact},
                {"1-800?", "1-800", DialAction::Preview},         {"555", "555", DialAction::Default},
-               {"", "", DialAction::Default},                    {"*", "", DialAction::SmartDial}};
+               {"*", "", DialAction::SmartDial}};
   for (const Case& c : cases) {
     PhoneNumberText t = SplitDialAction(c.stored);
     EXPECT_EQ(t.number, c.number);
     EXPECT_EQ(t.action, c.action);
     EXPECT_EQ(JoinDialAction(t.number, t.action), c.stored);
   }
-  EXPECT_STREQ(DialActionName(DialAction::SmartDial), "SmartDial");
-  EXPECT_STREQ(DialActionName(DialAction::Default), "Default");
 }
 
 TEST(PhoneNames, PeopleAndOrganizations) {
@@ -166,12 +153,7 @@ TEST(PhoneNames, PeopleAndOrganizations) {
 }
 
 TEST_F(Phone, ValidationMessagesInOrderAndNothingStored) {
-  struct Case {
-    PhoneFields fields;
-    PhoneSaveError error;
-    PhoneField focus;
-    std::string text;
-  } cases[] = {
+  struct Case { PhoneFields fields; PhoneSaveError error; PhoneField focus; std::string text; } cases[] = {
       {Fields({{kPhoneFirst, "John"}}), PhoneSaveError::Name, kPhoneLast,
        "Entry requires a value in the Last Name or Company field."},
       {Fields({{kPhoneCompany, "Acme"}}), PhoneSaveError::Category, kPhoneCategory,
@@ -217,9 +199,6 @@ TEST_F(Phone, LoadBuildsTheSortedIndexFilterAndChoiceLists) {
   PhoneLoad(book);
   EXPECT_EQ(Names(book), (std::vector<std::string>{"Acme [Baker]", "Zeta Corp"}));
   EXPECT_EQ(book.index[1].category, "Family");
-  PhoneFields read;
-  ASSERT_TRUE(PhoneReadFields(book.index[1].slot, read));
-  EXPECT_EQ(read[kPhoneCompany], "Zeta Corp");
 }
 
 TEST_F(Phone, SeparatorsInATextCannotShiftTheFields) {
@@ -240,62 +219,39 @@ TEST_F(Phone, EditingKeepsTheSlotAndMovesTheName) {
   PhoneFields f;
   ASSERT_TRUE(PhoneReadFields(book.index[1].slot, f));
   f[kPhoneLast] = "Able";
-  f[kPhoneNumber1] = JoinDialAction("555-0100", DialAction::SmartDial);
   uint16_t slot = book.index[1].slot;
   PhoneSaveResult r = PhoneSave(book, f, 1);
   ASSERT_TRUE(r.Ok());
   EXPECT_EQ(r.ref.slot, slot);
   EXPECT_EQ(Names(book), (std::vector<std::string>{"Able, Bo", "Brown, Al"}));
   EXPECT_EQ(book.selected, 0);
-  EXPECT_EQ(book.liveCount, 2);
   PhoneLoad(book);
   EXPECT_EQ(book.liveCount, 2);
-  ASSERT_TRUE(PhoneReadFields(slot, f));
-  EXPECT_EQ(SplitDialAction(f[kPhoneNumber1]).action, DialAction::SmartDial);
-  EXPECT_EQ(SplitDialAction(f[kPhoneNumber1]).number, "555-0100");
 }
 
-TEST_F(Phone, DeleteAsksRemovesTheNoteAndFreesTheSlotForTheNextEntry) {
-  std::vector<std::pair<uint16_t, int>> notes;
-  SetPhoneNoteRemover([&](uint16_t id, int code) {
-    notes.push_back({id, code});
-    return true;
-  });
+TEST_F(Phone, DeleteAsksRemovesTheNoteFreesTheSlotAndAStaleSelectionDeletesNothing) {
   Store(Person("W", "Abel", ""));
   PhoneEntryRef b = Store(Person("W", "Baker", ""));
   Store(Person("W", "Cole", ""));
-  ASSERT_TRUE(PhoneStoreOpen(kDbModeWrite, 1705));   // the notes module links a note so
-  PhoneEntry raw = *PhoneReadEntry(b.slot);
-  SetPhoneEntryNoteId(raw, 12);
-  PhoneWriteEntry(raw, b.slot);
-  PhoneStoreClose();
+  NoteContext note = PhoneNoteContext(static_cast<uint16_t>(b.id), 0);
+  ASSERT_TRUE(NoteSave(note, "Prefers mornings"));
   PhoneLoad(book);
   book.selected = 1;
+  PhoneBook stale = book;
   messages.Answer(MsgAnswer::Cancel);
   EXPECT_FALSE(PhoneDelete(book));
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Delete this entry from disk?"});
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(PhoneDelete(book));
-  EXPECT_EQ(notes, (std::vector<std::pair<uint16_t, int>>{{12, 1707}}));
+  EXPECT_FALSE(NoteFindPhone(note.noteId));
   EXPECT_EQ(Names(book), (std::vector<std::string>{"Abel", "Cole"}));
   EXPECT_EQ(book.selected, 0);
   EXPECT_EQ(book.liveCount, 2);
-  EXPECT_EQ(Store(Person("W", "Dean", "")).slot, b.slot);
-  PhoneLoad(book);
-  EXPECT_EQ(Names(book), (std::vector<std::string>{"Abel", "Cole", "Dean"}));
-}
-
-TEST_F(Phone, AStaleSelectionDeletesNothing) {
-  Store(Person("W", "Abel", ""));
-  PhoneLoad(book);
-  PhoneBook stale = book;
-  book.selected = 0;
-  ASSERT_TRUE(PhoneDelete(book, false));
-  Store(Person("W", "Other", ""));   // reuses the slot with a new id
-  stale.selected = 0;
+  EXPECT_EQ(Store(Person("W", "Dean", "")).slot, b.slot);   // the slot reused with a new id
+  // A selection made before the delete names the old id: it deletes nothing.
   EXPECT_FALSE(PhoneDelete(stale, false));
   PhoneLoad(book);
-  EXPECT_EQ(Names(book), std::vector<std::string>{"Other"});
+  EXPECT_EQ(Names(book), (std::vector<std::string>{"Abel", "Cole", "Dean"}));
 }
 
 TEST_F(Phone, The2049thEntryIsRefused) {
@@ -327,7 +283,7 @@ TEST_F(Phone, The2049thEntryIsRefused) {
   EXPECT_TRUE(PhoneSave(book, f, 0).Ok());
 }
 
-TEST_F(Phone, AHeaderCountTooHighIsCorrectedOnDisk) {
+TEST_F(Phone, AHeaderCountTooHighIsCorrectedAndADamagedFileNeverWritten) {
   Store(Person("W", "Abel", ""));
   Store(Person("W", "Baker", ""));
   std::vector<uint8_t> file = ReadAll(PhoneFilePath());
@@ -336,9 +292,8 @@ TEST_F(Phone, AHeaderCountTooHighIsCorrectedOnDisk) {
   ASSERT_EQ(PhoneLoad(book), 1);
   EXPECT_EQ(book.liveCount, 2);
   EXPECT_EQ(ReadU16LE(ReadAll(PhoneFilePath()).data() + 8), 2);
-}
 
-TEST_F(Phone, ADamagedFileLoadsWhatItCanAndIsNotWritten) {
+  // A damaged file loads what it can and is not written.
   std::vector<uint8_t> junk(300, 0xEE);
   test::WriteAll(PhoneFilePath(), junk);
   filesMustVerify = false;
@@ -352,14 +307,7 @@ TEST(PhoneTypeAheadKeys, PrefixSearchBackspaceWrapAndClearing) {
   std::vector<PhoneIndexEntry> index;
   for (const char* n : {"Adams", "Baker", "Barnes", "Brown", "Bakewell"}) index.push_back({1, 0, 1, n, "W"});
   PhoneTypeAhead t;
-  struct Step {
-    char key;
-    int current;
-    int select;
-    bool beep;
-    int timer;
-    const char* prefix;
-  } steps[] = {
+  struct Step { char key; int current; int select; bool beep; int timer; const char* prefix; } steps[] = {
       {'b', 0, 1, false, 3000, "b"},         // one character: the first match from the top
       {'a', 3, 4, false, 3000, "ba"},        // two: from the current entry, which may match itself
       {'k', 4, 4, false, 3000, "bak"},
@@ -383,12 +331,6 @@ TEST(PhoneTypeAheadKeys, PrefixSearchBackspaceWrapAndClearing) {
   t.Clear();
   EXPECT_EQ(t.Key('q', {}, -1).beep, true);
 }
-
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
 
 // Records of any content unpack without reading past the record, into fields without
 // separators, and their display names keep to 39 characters.

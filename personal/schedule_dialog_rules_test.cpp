@@ -26,25 +26,13 @@ TEST(SchedDialogTimes, EndAndAlarmFollowTheStart) {
   SchedMoveStart(t, 30);
   EXPECT_EQ(t.end, 90);
   EXPECT_EQ(t.alarm, -30);  // on the day before
-  EXPECT_EQ(SchedAlarmCaption(true), "(&On)");
-  EXPECT_EQ(SchedAlarmCaption(false), "(&Off)");
 }
 
 TEST(SchedDialogValidation, ChecksRunInOrderWithMessageAndFocus) {
   ScriptedMessages messages;
   ScopedMessageSink scope(messages);
-  auto good = [] {
-    SchedDialogInput in;
-    in.start = 540;
-    in.end = 600;
-    in.alarm = 530;
-    in.alarmOn = true;
-    in.date = DateStamp{2025, 3, 14};
-    in.until = DateStamp{2025, 6, 1};
-    in.count = 10;
-    in.title = "Walk";
-    return in;
-  };
+  const SchedDialogInput good{.start = 540, .end = 600, .alarm = 530, .alarmOn = true, .date = DateStamp{2025, 3, 14},
+                              .until = DateStamp{2025, 6, 1}, .count = 10, .title = "Walk"};
   struct Case {
     const char* name;
     void (*change)(SchedDialogInput&);
@@ -73,7 +61,7 @@ TEST(SchedDialogValidation, ChecksRunInOrderWithMessageAndFocus) {
   };
   for (const Case& c : cases) {
     messages.Clear();
-    SchedDialogInput in = good();
+    SchedDialogInput in = good;
     c.change(in);
     SchedValidation v = SchedValidate(in);
     EXPECT_FALSE(v.ok) << c.name;
@@ -83,7 +71,7 @@ TEST(SchedDialogValidation, ChecksRunInOrderWithMessageAndFocus) {
   }
   // An end at or before the start means the next day, and then the alarm is not compared.
   messages.Clear();
-  SchedDialogInput in = good();
+  SchedDialogInput in = good;
   in.end = 540;
   in.alarm = 545;
   SchedValidation v = SchedValidate(in);
@@ -98,12 +86,7 @@ TEST(SchedDialogValidation, ChecksRunInOrderWithMessageAndFocus) {
 TEST(SchedSettingsPage, HoursOnBothClocksAndTheAlarmRange) {
   ScriptedMessages messages;
   ScopedMessageSink scope(messages);
-  SchedSettingsInput h12;
-  h12.clock24 = false;
-  h12.initialHour = 8;
-  h12.startHour = 12;
-  h12.endHour = 9;
-  h12.defaultAlarm = -5;
+  SchedSettingsInput h12{.clock24 = false, .initialHour = 8, .startHour = 12, .endHour = 9, .defaultAlarm = -5};
   SchedSettingsResult r = SchedCheckSettings(h12);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.initialHour, 8);
@@ -133,13 +116,8 @@ TEST(SchedSettingsPage, HoursOnBothClocksAndTheAlarmRange) {
   };
   for (const Case& c : cases) {
     messages.Clear();
-    SchedSettingsInput in;
-    in.clock24 = c.clock24;
-    in.initialHour = c.initial;
-    in.startHour = c.start;
-    in.endHour = c.end;
-    in.defaultAlarm = c.alarm;
-    SchedSettingsResult res = SchedCheckSettings(in);
+    SchedSettingsResult res = SchedCheckSettings(
+        {.clock24 = c.clock24, .initialHour = c.initial, .startHour = c.start, .endHour = c.end, .defaultAlarm = c.alarm});
     EXPECT_FALSE(res.ok);
     EXPECT_EQ(res.focus, c.focus);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{c.message});

@@ -30,13 +30,11 @@ TEST(SchedRecordBytes, RoundTripsAByteImageAndRefusesOtherRecords) {
   EXPECT_EQ(rec->sound, 3);
   EXPECT_EQ(rec->armed, 1);
   EXPECT_EQ(rec->noteId, 7);
-  EXPECT_EQ(rec->reserved14, 0x1234);
   EXPECT_EQ(rec->recurKind, 3);
   EXPECT_EQ(rec->recurCount, 9);
   EXPECT_EQ(rec->seriesId, 0x12345678u);
   EXPECT_EQ(rec->title, "Dentist");
   EXPECT_EQ(rec->zone, 36);
-  EXPECT_EQ(rec->reserved63, 5);
   EXPECT_EQ(SerializeSchedRecord(*rec), image);
 
   // A title filling its field without a zero keeps 39 characters and is written with its zero.
@@ -49,142 +47,111 @@ TEST(SchedRecordBytes, RoundTripsAByteImageAndRefusesOtherRecords) {
   std::vector<uint8_t> wrongType = image, wrongLength = image, shortImage(image.begin(), image.begin() + 62);
   wrongType[2] = 2;
   wrongLength[0] = 62;
-  EXPECT_FALSE(ParseSchedRecord(wrongType));
-  EXPECT_FALSE(ParseSchedRecord(wrongLength));
-  EXPECT_FALSE(ParseSchedRecord(shortImage));
-}
-
-TEST(SchedSeriesId, IsTheMonthKeyWithTheFirstIdInBitsFourToFifteen) {
-  EXPECT_EQ(MakeSeriesId(1, kMar2025), (2025u << 16) | 0x10 | 3);
-  EXPECT_EQ(MakeSeriesId(0x123, (2025u << 16) | 12), (2025u << 16) | 0x1230 | 12);
-  EXPECT_EQ(MakeSeriesId(0xFFFF, kMar2025), (2025u << 16) | 0xFFF0 | 3);  // the id's top bits are lost
+  for (const auto& bad : {wrongType, wrongLength, shortImage}) EXPECT_FALSE(ParseSchedRecord(bad));
 }
 
 TEST(SchedSeriesDates, FollowTheRuleKindsWithTheScheduleDetails) {
-  struct Case {
-    int kind, n;
-    DateStamp first, until;
-    std::vector<int> days;  // day numbers relative to nothing: listed as month*100+day
-  } cases[] = {
-      {2, 0, {2025, 3, 5}, {2025, 4, 2}, {305, 312, 319, 326, 402}},            // weekly Wednesday
-      {3, 10, {2025, 1, 25}, {2025, 3, 1}, {125, 204, 214, 224}},               // every 10 days
-      {4, 0, {2025, 1, 31}, {2025, 5, 31}, {131, 331, 531}},                    // the 31st only
-      {5, 0, {2025, 3, 10}, {2025, 6, 30}, {310, 414, 512, 609}},               // 2nd Monday
-      {25, 0, {2025, 3, 31}, {2025, 5, 31}, {331, 428, 526}},                    // last Monday
-      {13, 2, {2025, 1, 15}, {2025, 7, 31}, {115, 315, 515, 715}},               // every 2 months
-      {11, 0, {2025, 2, 27}, {2025, 3, 2}, {227, 228, 301, 302}},                // every day
+  struct Case { int kind, n; DateStamp first, until; std::vector<int> days; } cases[] = {  // days: month*100+day
+      {2, 0, {2025, 3, 5}, {2025, 4, 2}, {305, 312, 319, 326, 402}},  // weekly Wednesday
+      {3, 10, {2025, 1, 25}, {2025, 3, 1}, {125, 204, 214, 224}},     // every 10 days
+      {4, 0, {2025, 1, 31}, {2025, 5, 31}, {131, 331, 531}},          // the 31st only
+      {5, 0, {2025, 3, 10}, {2025, 6, 30}, {310, 414, 512, 609}},     // 2nd Monday
+      {25, 0, {2025, 3, 31}, {2025, 5, 31}, {331, 428, 526}},         // last Monday
+      {13, 2, {2025, 1, 15}, {2025, 7, 31}, {115, 315, 515, 715}},    // every 2 months
+      {11, 0, {2025, 2, 27}, {2025, 3, 2}, {227, 228, 301, 302}},     // every day
+      {2, 0, {2025, 3, 5}, {2025, 3, 4}, {}},                         // until before the first
   };
   for (const Case& c : cases) {
     std::vector<int> got;
     for (const SchedRequest& r : SchedOccurrences(c.kind, c.n, c.first, c.until)) got.push_back(r.month * 100 + r.day);
     EXPECT_EQ(got, c.days) << "kind " << c.kind;
   }
-  // The 7th of a month's week: kind 7 every year on the 2nd Monday of March.
+  // Kind 7: every year on the 2nd Monday of March.
   auto annual = SchedOccurrences(7, 0, {2025, 3, 10}, {2027, 12, 31});
   ASSERT_EQ(annual.size(), 3u);
   EXPECT_EQ(annual[1].year * 10000 + annual[1].month * 100 + annual[1].day, 20260309);
-  EXPECT_TRUE(SchedOccurrences(2, 0, {2025, 3, 5}, {2025, 3, 4}).empty());
 }
 
-class Schedule : public PersonalTest {};
+class Schedule : public PersonalTest {
+ protected:
+  int Conflict(int y, int m, int d, int start, int end, int zone = 1, uint16_t selfId = 0) {
+    SchedItem item = NewItem(y, m, d, start, end, "New").item;
+    item.record.zone = static_cast<uint8_t>(zone);
+    item.id = selfId;
+    return SchedCheckConflict("Schedule Event", item, {y, static_cast<uint16_t>(m), static_cast<uint16_t>(d)}, false);
+  }
+  static SchedSaveResult Save(SchedSaveRequest req) { return SchedSave(req); }
+  static SchedSaveRequest Weekly(int day, int untilMonth, int untilDay, const std::string& title) {
+    SchedSaveRequest req = NewItem(2025, 3, day, 540, 600, title);
+    req.item.record.recurKind = 2;
+    req.until = {2025, static_cast<uint16_t>(untilMonth), static_cast<uint16_t>(untilDay)};
+    return req;
+  }
+};
 
 TEST_F(Schedule, AnItemEndingAfterMidnightStoresFifteenHundredAndConflictsFromElevenOn) {
   SchedDialogInput in;
-  in.start = 23 * 60;
-  in.end = 60;
-  in.date = DateStamp{2025, 3, 14};
-  in.title = "Night shift";
+  in.start = 23 * 60, in.end = 60, in.date = DateStamp{2025, 3, 14}, in.title = "Night shift";
   SchedValidation v = SchedValidate(in);
   ASSERT_TRUE(v.ok);
   EXPECT_EQ(v.end, 1500);
-
-  SchedSaveRequest req = NewItem(2025, 3, 14, 23 * 60, v.end, "Night shift");
-  ASSERT_TRUE(SchedSave(req).ok);
+  ASSERT_TRUE(Save(NewItem(2025, 3, 14, 23 * 60, v.end, "Night shift")).ok);
   auto list = ListDayOf(2025, 3, 14);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].end, Key(2025, 3, 15, 1, 0));
 
-  struct Probe {
-    int start, end;
-    bool conflict;
-  } probes[] = {{22 * 60, 23 * 60, false}, {23 * 60 + 30, 23 * 60 + 45, true}, {22 * 60, 23 * 60 + 1, true}};
-  for (const Probe& p : probes) {
-    SchedItem item = NewItem(2025, 3, 14, p.start, p.end, "Probe").item;
-    EXPECT_EQ(SchedCheckConflict("Schedule Event", item, {2025, 3, 14}, false),
-              p.conflict ? kSchedCancel : kSchedNoConflict)
-        << p.start;
-  }
+  EXPECT_EQ(Conflict(2025, 3, 14, 22 * 60, 23 * 60), kSchedNoConflict);
+  EXPECT_EQ(Conflict(2025, 3, 14, 23 * 60 + 30, 23 * 60 + 45), kSchedCancel);
+  EXPECT_EQ(Conflict(2025, 3, 14, 22 * 60, 23 * 60 + 1), kSchedCancel);
   // The next morning: the night item reaches into it until 01:00.
   messages.Clear();
-  SchedItem early = NewItem(2025, 3, 15, 0, 30, "Early").item;
-  EXPECT_EQ(SchedCheckConflict("Schedule Event", early, {2025, 3, 15}, false), kSchedCancel);
+  EXPECT_EQ(Conflict(2025, 3, 15, 0, 30), kSchedCancel);
   ASSERT_EQ(messages.Texts().size(), 1u);
   EXPECT_NE(messages.Texts()[0].find("Saturday, March 15, 2025\nNight shift"), std::string::npos);
-  SchedItem later = NewItem(2025, 3, 15, 60, 120, "Later").item;
-  EXPECT_EQ(SchedCheckConflict("Schedule Event", later, {2025, 3, 15}, false), kSchedNoConflict);
+  EXPECT_EQ(Conflict(2025, 3, 15, 60, 120), kSchedNoConflict);
 }
 
-TEST_F(Schedule, OverlapRuleTouchingSelfAndEmptyIntervals) {
+TEST_F(Schedule, OverlapRuleTouchingSelfEmptyIntervalsAndZones) {
   uint16_t id = PutItem(2025, 3, 14, 600, 660, "Standup");
   PutItem(2025, 3, 14, 900, 900, "Reminder");  // no duration: overlaps nothing
-  struct Case {
-    int start, end;
-    uint16_t selfId;
-    int expected;
-  } cases[] = {
-      {660, 720, 0, kSchedNoConflict},   // touching after
-      {540, 600, 0, kSchedNoConflict},   // touching before
-      {630, 700, 0, kSchedCancel},       // overlapping
-      {600, 660, id, kSchedNoConflict},  // editing the item itself
-      {850, 950, 0, kSchedNoConflict},   // around the empty item
-      {700, 700, 0, kSchedNoConflict},   // an empty new item
-  };
-  for (const Case& c : cases) {
-    SchedItem item = NewItem(2025, 3, 14, c.start, c.end, "New").item;
-    item.id = c.selfId;
-    EXPECT_EQ(SchedCheckConflict("Schedule Event", item, {2025, 3, 14}, false), c.expected) << c.start;
-  }
-  // The conflicting case told the user and named the other item.
-  auto texts = messages.Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], "Conflict encountered during scheduling with the following event:\n\nFriday, March 14, 2025\nStandup\n\n"
-                      "Cannot store this entry.");
-  EXPECT_EQ(messages.Shown()[0].caption, "Schedule Event");
-  // A day whose month has no file has no conflicts.
-  EXPECT_EQ(SchedCheckConflict("x", NewItem(2031, 1, 1, 0, 60, "a").item, {2031, 1, 1}, false), kSchedNoConflict);
-}
-
-TEST_F(Schedule, ConflictsAreJudgedInTheCurrentZone) {
   // 01:00 to 02:00 on the 15th two hours ahead is 23:00 to 24:00 on the 14th here.
   PutItem(2025, 3, 15, 60, 120, "Athens call", 2);
-  struct Case {
-    int day, start, end, zone, expected;
-  } cases[] = {
-      {14, 23 * 60 + 30, 23 * 60 + 45, 1, kSchedCancel},
-      {14, 22 * 60, 23 * 60, 1, kSchedNoConflict},
-      {15, 60, 90, 1, kSchedNoConflict},       // 01:00 here is past the call
-      {15, 90, 100, 2, kSchedCancel},          // entered in the call's own zone
-      {14, 18 * 60 + 30, 19 * 60, 3, kSchedCancel},  // five hours behind: 23:30 to 24:00 here
+  struct Case { int day, start, end, zone; uint16_t selfId; int expected; } cases[] = {
+      {14, 660, 720, 1, 0, kSchedNoConflict},            // touching after
+      {14, 540, 600, 1, 0, kSchedNoConflict},            // touching before
+      {14, 630, 700, 1, 0, kSchedCancel},                // overlapping
+      {14, 600, 660, 1, id, kSchedNoConflict},           // editing the item itself
+      {14, 850, 950, 1, 0, kSchedNoConflict},            // around the empty item
+      {14, 700, 700, 1, 0, kSchedNoConflict},            // an empty new item
+      {14, 23 * 60 + 30, 23 * 60 + 45, 1, 0, kSchedCancel},
+      {14, 22 * 60, 23 * 60, 1, 0, kSchedNoConflict},
+      {15, 60, 90, 1, 0, kSchedNoConflict},              // 01:00 here is past the call
+      {15, 90, 100, 2, 0, kSchedCancel},                 // entered in the call's own zone
+      {14, 18 * 60 + 30, 19 * 60, 3, 0, kSchedCancel},   // five hours behind: 23:30 to 24:00 here
   };
   for (const Case& c : cases) {
-    SchedItem item = NewItem(2025, 3, c.day, c.start, c.end, "New").item;
-    item.record.zone = static_cast<uint8_t>(c.zone);
-    EXPECT_EQ(SchedCheckConflict("x", item, {2025, 3, c.day}, false), c.expected) << c.day << " " << c.start;
+    messages.Clear();
+    EXPECT_EQ(Conflict(2025, 3, c.day, c.start, c.end, c.zone, c.selfId), c.expected) << c.day << " " << c.start;
   }
+  // A conflict tells the user and names the other item.
+  messages.Clear();
+  Conflict(2025, 3, 14, 630, 700);
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{"Conflict encountered during scheduling with the following event:\n\n"
+                                     "Friday, March 14, 2025\nStandup\n\nCannot store this entry."});
+  EXPECT_EQ(messages.Shown().back().caption, "Schedule Event");
+  EXPECT_EQ(Conflict(2031, 1, 1, 0, 60), kSchedNoConflict);  // a month without a file
 }
 
 TEST_F(Schedule, AConflictingSingleItemIsNotStoredAndAnEditInPlaceKeepsItsId) {
   uint16_t id = PutItem(2025, 3, 14, 600, 660, "Standup");
-  SchedSaveRequest clash = NewItem(2025, 3, 14, 630, 700, "Clash");
-  SchedSaveResult r = SchedSave(clash);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(Save(NewItem(2025, 3, 14, 630, 700, "Clash")).ok);
   EXPECT_EQ(ListDayOf(2025, 3, 14).size(), 1u);
-
   messages.Clear();
   SchedSaveRequest edit = NewItem(2025, 3, 14, 600, 660, "Standup (moved room)");
   edit.item.action = kSchedActionUpdate;
   edit.item.id = id;
-  r = SchedSave(edit);
+  SchedSaveResult r = SchedSave(edit);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.ids, std::vector<uint16_t>{id});
   EXPECT_TRUE(messages.Texts().empty());
@@ -198,9 +165,7 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
   PutItem(2025, 3, 12, 540, 600, "Busy 1");
   PutItem(2025, 4, 2, 570, 630, "Busy 2");
   PutItem(2025, 5, 7, 500, 541, "Busy 3");
-  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Team");
-  req.item.record.recurKind = 2;
-  req.until = {2025, 5, 7};
+  SchedSaveRequest req = Weekly(5, 5, 7, "Team");
   SchedSaveResult r = SchedSave(req);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.conflicts, 3);
@@ -213,24 +178,21 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
   EXPECT_NE(texts[1].find("Continue scheduling?"), std::string::npos);
   EXPECT_EQ(texts[4],
             "3 conflict(s) were found scheduling 10 events.\r\nSelect OK to schedule the 7 event(s) without conflicts.");
-
-  auto all = SchedListRange(3, 5, 2025, 1, 31, 1);
   int team = 0;
-  for (const SchedListEntry& e : all) {
+  for (const SchedListEntry& e : SchedListRange(3, 5, 2025, 1, 31, 1)) {
     if (e.title != "Team") continue;
     ++team;
     auto item = SchedReadItem(2025, e.month & 0x7F, e.day, e.id);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->record.seriesId, r.seriesId);
-    EXPECT_EQ(item->record.recurKind, 2);
   }
   EXPECT_EQ(team, 7);
 
-  // Updating the series from its first date rewrites every occurrence in place (no conflicts
-  // with itself) and stores the three free dates... which are still taken: conflicts again.
+  // Updating the series rewrites every occurrence in place (no conflicts with itself); the three
+  // taken dates conflict again, and cancelling there stops everything.
   messages.Clear();
   messages.Answer(MsgAnswer::Ok);      // ready
-  messages.Answer(MsgAnswer::Cancel);  // the first conflict: stop everything
+  messages.Answer(MsgAnswer::Cancel);  // the first conflict
   SchedSaveRequest upd = req;
   upd.item.action = kSchedActionUpdate;
   upd.item.record.title = "Team sync";
@@ -240,14 +202,13 @@ TEST_F(Schedule, AWeeklySeriesWithThreeConflictsStoresSevenUnderOneSeriesId) {
 
   // Deleting by series id from the dialog's date on.
   messages.Clear();
-  SchedSaveRequest del = req;
-  EXPECT_TRUE(SchedRemove(del).ok);
+  EXPECT_TRUE(SchedRemove(req).ok);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Delete item(s) from schedule?"});
   EXPECT_EQ(SchedListRange(3, 5, 2025, 1, 31, 1).size(), 3u);
 }
 
-TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
-  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Yoga");
+TEST_F(Schedule, ASingleItemMadeIntoASeriesThenUpdatedKeepsEachOccurrencesOwnNote) {
+  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Class");
   ASSERT_TRUE(SchedSave(req).ok);
   uint16_t id = req.item.id;
   messages.Clear();
@@ -256,20 +217,11 @@ TEST_F(Schedule, ASingleItemMadeIntoASeriesBecomesItsFirstOccurrence) {
   req.until = {2025, 3, 19};
   SchedSaveResult r = SchedSave(req);
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.conflicts, 0);
   ASSERT_EQ(r.ids.size(), 3u);
-  EXPECT_EQ(r.ids[0], id);
-  EXPECT_EQ(r.seriesId, MakeSeriesId(id, kMar2025));
+  EXPECT_EQ(r.ids[0], id);  // the single item became the first occurrence
   EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ready to update and/or schedule 3 event occurrences.  Proceed?"});
-}
 
-TEST_F(Schedule, UpdatingASeriesKeepsEachOccurrencesOwnNote) {
-  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Class");
-  req.item.record.recurKind = 2;
-  req.until = {2025, 3, 19};
-  SchedSaveResult r = SchedSave(req);
-  ASSERT_EQ(r.ids.size(), 3u);
   NoteContext second = ScheduleNoteContext(2025, 3, 12, r.ids[1], 0);
   ASSERT_TRUE(NoteSave(second, "Homework due"));
   // The dialog edits the first occurrence, which has no note, and updates the series.
@@ -285,15 +237,12 @@ TEST_F(Schedule, UpdatingASeriesKeepsEachOccurrencesOwnNote) {
   EXPECT_EQ(SchedReadItem(2025, 3, 19, r.ids[2])->record.noteId, 0);
 }
 
-TEST_F(Schedule, CancellingTheQuestionsStoresNothing) {
+TEST_F(Schedule, CancellingAnyQuestionStoresNothing) {
   PutItem(2025, 3, 12, 540, 600, "Busy");
-  SchedSaveRequest req = NewItem(2025, 3, 5, 540, 600, "Team");
-  req.item.record.recurKind = 2;
-  req.until = {2025, 3, 19};
   for (int cancelAt = 0; cancelAt < 3; ++cancelAt) {
     messages.Clear();
     for (int i = 0; i < 3; ++i) messages.Answer(i == cancelAt ? MsgAnswer::Cancel : MsgAnswer::Ok);
-    EXPECT_FALSE(SchedSave(req).ok) << cancelAt;
+    EXPECT_FALSE(Save(Weekly(5, 3, 19, "Team")).ok) << cancelAt;
     EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 1u) << cancelAt;
   }
 }
@@ -302,22 +251,18 @@ TEST_F(Schedule, ItemsOfAnotherZoneMoveAcrossMidnightMonthAndYearEnds) {
   // Two hours ahead: 01:00 there is 23:00 of the day before here; end and alarm move alike.
   PutItem(2025, 3, 1, 60, 120, "Call Athens", 2, kSchedFlagItem, 45, 1, 4);
   PutItem(2025, 1, 1, 30, 90, "New year call", 2);
-  // Five hours behind: 21:00 there is 02:00 of the next day here.
-  PutItem(2024, 12, 31, 21 * 60, 22 * 60, "Late", 3);
+  PutItem(2024, 12, 31, 21 * 60, 22 * 60, "Late", 3);  // five hours behind: 02:00 of the next day here
 
   auto feb = SchedListRange(2, 3, 2025, 28, 1, 1);
   ASSERT_EQ(feb.size(), 1u);
   EXPECT_EQ(feb[0].start, Key(2025, 2, 28, 23, 0));
   EXPECT_EQ(feb[0].end, Key(2025, 3, 1, 0, 0));
   EXPECT_EQ(feb[0].alarm, 23 * 60 - 15);
-  EXPECT_EQ(feb[0].alarmByte, 4);
   EXPECT_EQ(feb[0].month, 3);  // where the record lives
   EXPECT_EQ(feb[0].day, 1);
   EXPECT_TRUE(SchedListRange(3, 3, 2025, 1, 1, 1).empty());  // no longer on the 1st here
   // Listing the 28th alone finds it too, although its record lies on the 1st of the next month.
-  auto onlyFeb = SchedListRange(2, 2, 2025, 28, 28, 1);
-  ASSERT_EQ(onlyFeb.size(), 1u);
-  EXPECT_EQ(onlyFeb[0].start, Key(2025, 2, 28, 23, 0));
+  EXPECT_EQ(SchedListRange(2, 2, 2025, 28, 28, 1).size(), 1u);
 
   auto turn = SchedListRange(12, 1, 2024, 31, 1, 1);  // across the year end
   ASSERT_EQ(turn.size(), 2u);
@@ -333,16 +278,12 @@ TEST_F(Schedule, ListingMasksSortingAndAContainerLeftOpen) {
   PutItem(2025, 3, 9, 900, 960, "Sunday", 1, kSchedFlagItem | kSchedFlagMonthCalendar);
   auto all = SchedListRange(3, 3, 2025, 1, 31, 1);
   ASSERT_EQ(all.size(), 3u);
-  EXPECT_EQ(all[0].title, "Sunday");
-  EXPECT_EQ(all[1].title, "Earlier");
+  EXPECT_EQ(all[0].title + all[1].title + all[2].title, "SundayEarlierLater");
   EXPECT_EQ(all[1].month, 3 | kSchedListMonthCalendar);
-  EXPECT_EQ(all[2].title, "Later");
   EXPECT_EQ(all[2].month, 3);
   EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 2).size(), 2u);
   EXPECT_EQ(SchedListRange(3, 3, 2025, 10, 10, 1).size(), 2u);
-  EXPECT_TRUE(SchedListRange(4, 4, 2025, 1, 30, 1).empty());
   EXPECT_TRUE(SchedListRange(13, 4, 2025, 1, 30, 1).empty());
-
   // A container someone holds open is closed for the listing and reopened the same way.
   ASSERT_TRUE(DbOpen(kDbModeWrite, MonthKey(2025, 3), 1990));
   EXPECT_EQ(SchedListRange(3, 3, 2025, 1, 31, 1).size(), 3u);
@@ -368,25 +309,22 @@ TEST_F(Schedule, TheDayListOfTheFirstHoldsTheLastDayOfThePreviousMonth) {
   EXPECT_EQ(d.items[2].record.title, "Today");
   EXPECT_EQ(d.items[3].record.title, "Early elsewhere");
   EXPECT_EQ(d.items[3].record.start, 22 * 60 + 30);
+  EXPECT_EQ(d.items[3].day, 2);
   EXPECT_EQ(d.items[4].record.start, 1440 + 60);
   EXPECT_EQ(d.before, 2);
   EXPECT_EQ(d.within, 2);
-  EXPECT_EQ(d.year, 2025);
-  EXPECT_EQ(d.items[3].month, 3);
-  EXPECT_EQ(d.items[3].day, 2);
 
   // Selecting by id; loading the same day again does nothing, reloading does.
   uint16_t id = PutItem(2025, 3, 1, 700, 720, "Added");
   SchedLoadDay(1, kMar2025, id);
   EXPECT_EQ(SchedDay().items.size(), 5u);
-  EXPECT_EQ(SchedDay().selected, -1);
   SchedLoadDay(1, kMar2025, id, true);
   ASSERT_EQ(SchedDay().items.size(), 6u);
   ASSERT_GE(SchedDay().selected, 0);
   EXPECT_EQ(SchedDay().items[static_cast<size_t>(SchedDay().selected)].id, id);
 }
 
-TEST_F(Schedule, MovingANotedItemToAnotherMonthMovesItsNote) {
+TEST_F(Schedule, MovingANotedItemToAnotherMonthMovesItsNoteAndDeletingTakesItAlong) {
   SchedSaveRequest req = NewItem(2025, 3, 14, 600, 660, "Review");
   ASSERT_TRUE(SchedSave(req).ok);
   uint16_t oldId = req.item.id;
@@ -395,7 +333,6 @@ TEST_F(Schedule, MovingANotedItemToAnotherMonthMovesItsNote) {
   ASSERT_TRUE(NoteSave(other, "April day note"));
   NoteContext ctx = ScheduleNoteContext(2025, 3, 14, oldId, 0);
   ASSERT_TRUE(NoteSave(ctx, "Bring the slides"));
-  ASSERT_NE(ctx.noteId, 0);
 
   SchedSaveRequest move = req;
   move.item = *SchedReadItem(2025, 3, 14, oldId);
@@ -404,26 +341,20 @@ TEST_F(Schedule, MovingANotedItemToAnotherMonthMovesItsNote) {
   move.oldYear = 2025, move.oldMonth = 3, move.oldDay = 14, move.oldId = oldId;
   move.item.month = 4, move.item.day = 3;
   ASSERT_TRUE(SchedSave(move).ok);
-
   EXPECT_TRUE(ListDayOf(2025, 3, 14).empty());
   EXPECT_FALSE(NoteFindSchedule(2025, 3, 14, ctx.noteId));
   auto moved = ListDayOf(2025, 4, 3);
   ASSERT_EQ(moved.size(), 1u);
-  ASSERT_NE(moved[0].noteId, 0);
   auto note = NoteFindSchedule(2025, 4, 3, moved[0].noteId);
   ASSERT_TRUE(note);
   EXPECT_EQ(note->text, "Bring the slides");
   EXPECT_EQ(NoteFindDay(2025, 4, 2)->text, "April day note");
-}
 
-TEST_F(Schedule, DeletingAnItemTakesItsNoteAlong) {
-  SchedSaveRequest req = NewItem(2025, 3, 14, 600, 660, "Review");
-  ASSERT_TRUE(SchedSave(req).ok);
-  NoteContext ctx = ScheduleNoteContext(2025, 3, 14, req.item.id, 0);
-  ASSERT_TRUE(NoteSave(ctx, "text"));
-  req.item.action = kSchedActionDelete;
-  ASSERT_TRUE(SchedSave(req).ok);
-  EXPECT_FALSE(NoteFindSchedule(2025, 3, 14, ctx.noteId));
+  SchedSaveRequest del = move;
+  del.item = *SchedReadItem(2025, 4, 3, moved[0].id);
+  del.item.action = kSchedActionDelete;
+  ASSERT_TRUE(SchedSave(del).ok);
+  EXPECT_FALSE(NoteFindSchedule(2025, 4, 3, moved[0].noteId));
 }
 
 TEST_F(Schedule, ADamagedMonthIsListedUpToItsDamageAndNeverWritten) {
@@ -434,41 +365,31 @@ TEST_F(Schedule, ADamagedMonthIsListedUpToItsDamageAndNeverWritten) {
   PutU16LE(bytes.data() + 10, 9999);  // slots in use beyond the capacity
   test::WriteAll(path, bytes);
   filesMustVerify = false;
-
   EXPECT_NO_FATAL_FAILURE(SchedListRange(3, 3, 2025, 1, 31, 1));
   SchedLoadDay(14, kMar2025);
   messages.Clear();
-  SchedSaveRequest req = NewItem(2025, 3, 20, 600, 660, "New");
-  EXPECT_FALSE(SchedSave(req).ok);
-  auto texts = messages.Texts();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), "Error detected updating schedule to disk.");
+  EXPECT_FALSE(Save(NewItem(2025, 3, 20, 600, 660, "New")).ok);
+  ASSERT_FALSE(messages.Texts().empty());
+  EXPECT_EQ(messages.Texts().back(), "Error detected updating schedule to disk.");
   EXPECT_EQ(test::ReadAll(path), bytes);
 }
 
 TEST_F(Schedule, ExtremeStoredValuesAndBadDatesNeverCrash) {
-  // Records whose times are far outside a day, in another zone, at a month's and the calendar's ends.
   PutItem(2025, 3, 31, 32767, -32768, "Wild", 2, kSchedFlagItem, -32768, 1, 200);
   PutItem(2025, 3, 31, -32768, 32767, "Wilder", 1, kSchedFlagItem, 32767, 1, 9);
   PutItem(9999, 12, 31, 1439, 3000, "Last day", 3);
   EXPECT_NO_FATAL_FAILURE(SchedListRange(1, 12, 2025, 1, 31, 1));
-  EXPECT_NO_FATAL_FAILURE(SchedListRange(12, 12, 9999, 1, 31, 1));
   EXPECT_NO_FATAL_FAILURE(SchedListRange(12, 1, 9999, 1, 31, 1));
   SchedLoadDay(31, kMar2025);
   EXPECT_EQ(SchedDay().items.size(), 2u);
-  SchedLoadDay(0, kMar2025);
-  EXPECT_TRUE(SchedDay().items.empty());
   SchedLoadDay(1, (2025u << 16) | 13);
   EXPECT_TRUE(SchedDay().items.empty());
-  SchedItem probe = NewItem(2025, 3, 31, 0, 1439, "Probe").item;
-  EXPECT_NO_FATAL_FAILURE(SchedCheckConflict("x", probe, {2025, 3, 31}, false));
-  EXPECT_EQ(SchedCheckConflict("x", probe, {2025, 2, 30}, false), kSchedNoConflict);
-  EXPECT_FALSE(SchedReadItem(2025, 3, 31, 0));
+  EXPECT_NO_FATAL_FAILURE(Conflict(2025, 3, 31, 0, 1439));
+  EXPECT_EQ(Conflict(2025, 2, 30, 0, 1439), kSchedNoConflict);
   EXPECT_FALSE(SchedReadItem(2025, 3, 32, 1));
   // A descriptor with an impossible date is refused with the write message, nothing stored.
   messages.Clear();
-  SchedSaveRequest bad = NewItem(2025, 2, 30, 600, 660, "Nowhere");
-  EXPECT_FALSE(SchedSave(bad).ok);
+  EXPECT_FALSE(Save(NewItem(2025, 2, 30, 600, 660, "Nowhere")).ok);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error detected updating schedule to disk."});
 }
 

@@ -12,12 +12,11 @@
 #include "personal/phone.h"
 #include "personal/schedule.h"
 #include "personal/todo.h"
+#include "personal/personal_test_support.h"
 #include "personal/search_test_support.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
 #include "shell/settings.h"
 #include "store/container.h"
-#include "store/store_test_support.h"
 #include "store/todo_file.h"
 
 namespace kv {
@@ -25,42 +24,22 @@ namespace {
 
 using test::D;
 
-class StoreSearchTest : public ::testing::Test {
+class StoreSearchTest : public test::PersonalTest {
  protected:
   void SetUp() override {
-    ResetStore();
+    PersonalTest::SetUp();
     ResetOverlays();
-    SetDatabaseFolder(folder_);
     SetSettingsStore(&settings_);
   }
   void TearDown() override {
-    ResetStore();
     ResetOverlays();
     SetSettingsStore(nullptr);
-    std::filesystem::remove_all(folder_);
+    PersonalTest::TearDown();
   }
-
-  // Writes a record into the open container; its new id.
-  uint16_t Put(uint32_t chain, int day, uint8_t type, std::vector<uint8_t> bytes, uint8_t flag = 0) {
-    DbRequest rq;
-    rq.chain = chain;
-    rq.day = static_cast<uint8_t>(day);
-    rq.type = type;
-    rq.mode = flag;
-    rq.block = std::move(bytes);
-    EXPECT_TRUE(DbAccess(kDbWrite, rq));
-    return rq.id;
-  }
-  uint16_t Note(uint32_t chain, int day, uint16_t type, const std::string& text) {
-    return Put(chain, day, static_cast<uint8_t>(type), SerializeNote(NoteRecord{static_cast<uint8_t>(type), text}));
-  }
-  uint16_t Item(uint32_t key, int day, int start, const std::string& title, uint16_t noteId = 0) {
-    SchedRecord r;
-    r.start = static_cast<int16_t>(start);
-    r.end = static_cast<int16_t>(start + 60);
-    r.title = title;
-    r.noteId = noteId;
-    return Put(key, day, 4, SerializeSchedRecord(r), kSchedFlagItem);
+  // Saves a note for its owner as the notes window does; its id.
+  static uint16_t Noted(NoteContext owner, const std::string& text) {
+    EXPECT_TRUE(NoteSave(owner, text));
+    return owner.noteId;
   }
   std::string Hits() const { return test::SearchHits(results_); }
   SearchOutcome Find(const char* text, uint16_t areas, DateStamp from, DateStamp thru) {
@@ -71,28 +50,20 @@ class StoreSearchTest : public ::testing::Test {
     return RunSearch(rq, sources_, results_);
   }
 
-  std::string folder_ = test::MakeTempFolder();
   MemorySettings settings_;
-  ScriptedMessages messages_;
-  ScopedMessageSink scope_{messages_};
   StoreSearchSources sources_;
   std::vector<SearchResult> results_;
 };
 
 TEST_F(StoreSearchTest, ScheduleAndNotesAcrossTheYearEndSkippingMonthsWithoutFiles) {
-  uint32_t dec = MonthKey(2025, 12), feb = MonthKey(2026, 2);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, dec, 1));
-  Item(dec, 10, 540, "Dentist early");  // before the range
-  uint16_t noteId = Note(dec, 24, kNoteSchedule, "see the dentist");
-  uint16_t late = Item(dec, 24, 900, "Call the dentist", noteId);
-  uint16_t early = Item(dec, 24, 480, "Dentist");  // listed before the later item of the day
-  uint16_t eve = Note(dec, 31, kNoteDay, "New Year's Eve at the dentist's");
-  DbClose();
+  PutItem(2025, 12, 10, 540, 600, "Dentist early");  // before the range
+  uint16_t late = PutItem(2025, 12, 24, 900, 960, "Call the dentist");
+  Noted(ScheduleNoteContext(2025, 12, 24, late, 0), "see the dentist");
+  uint16_t early = PutItem(2025, 12, 24, 480, 540, "Dentist");  // listed before the later item of the day
+  uint16_t eve = Noted(DayNoteContext(2025, 12, 31), "New Year's Eve at the dentist's");
   // No file for January; February's notes on the range's last day and after it.
-  ASSERT_TRUE(DbOpen(kDbModeWrite, feb, 1));
-  uint16_t first = Note(feb, 1, kNoteDay, "dentist");
-  Note(feb, 2, kNoteDay, "dentist");
-  DbClose();
+  uint16_t first = Noted(DayNoteContext(2026, 2, 1), "dentist");
+  Noted(DayNoteContext(2026, 2, 2), "dentist");
 
   EXPECT_EQ(Find("dentist", kAreaSchedule | kAreaScheduleNotes | kAreaGeneralNotes, D(2025, 12, 20), D(2026, 2, 1)),
             SearchOutcome::Found);
@@ -106,43 +77,22 @@ TEST_F(StoreSearchTest, ScheduleAndNotesAcrossTheYearEndSkippingMonthsWithoutFil
 }
 
 TEST_F(StoreSearchTest, PhonebookToDoAndTheirNotes) {
-  PhoneFields person;
-  person[kPhoneCategory] = "Doctors";
-  person[kPhoneLast] = "Smith";
-  person[kPhoneFirst] = "John";
-  person[kPhoneSalutation] = "Dr.";
-  person[kPhoneAddress] = "Dentist Street 1";
-  PhoneFields company;
-  company[kPhoneCategory] = "Shops";
-  company[kPhoneCompany] = "ACME";
+  PhoneFields person, company;
+  person[kPhoneCategory] = "Doctors", person[kPhoneLast] = "Smith", person[kPhoneFirst] = "John";
+  person[kPhoneSalutation] = "Dr.", person[kPhoneAddress] = "Dentist Street 1";
+  company[kPhoneCategory] = "Shops", company[kPhoneCompany] = "ACME";
   PhoneEntry entry{};
   PhoneEntryRef a, b;
-  ASSERT_TRUE(BuildPhoneEntry(person, entry));
-  ASSERT_TRUE(PhoneStoreEntry(entry, a));
-  ASSERT_TRUE(BuildPhoneEntry(company, entry));
-  ASSERT_TRUE(PhoneStoreEntry(entry, b));
-  DbSelectStore(kStorePhoneNotes);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1));
-  uint16_t phoneNote = Note(0, 0, kNotePhone, "his dentist");
-  DbClose();
-  ASSERT_TRUE(PhoneStoreOpen(kDbModeWrite, 1));
-  std::optional<PhoneEntry> stored = PhoneReadEntry(b.slot);
-  ASSERT_TRUE(stored);
-  SetPhoneEntryNoteId(*stored, phoneNote);
-  ASSERT_TRUE(PhoneWriteEntry(*stored, b.slot));
-  PhoneStoreClose();
-
-  DbSelectStore(kStoreToDoNotes);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1));
-  uint16_t todoNote = Note(0, 0, kNoteToDo, "dentist: 555-0100");
-  DbClose();
+  ASSERT_TRUE(BuildPhoneEntry(person, entry) && PhoneStoreEntry(entry, a));
+  ASSERT_TRUE(BuildPhoneEntry(company, entry) && PhoneStoreEntry(entry, b));
+  Noted(PhoneNoteContext(static_cast<uint16_t>(b.id), 0), "his dentist");
   ToDoRecord later, sooner;
   later.text = "Call dentist";
   sooner.text = "Pay the dentist";
-  sooner.noteId = todoNote;
   uint16_t laterSlot = ToDoInsertItem(MakeMinuteKey(2026, 1, 1), MakeMinuteKey(2027, 1, 1, 23, 59), SerializeToDoRecord(later));
   uint16_t soonerSlot = ToDoInsertItem(MakeMinuteKey(2020, 1, 1), MakeMinuteKey(2020, 5, 1, 9, 0), SerializeToDoRecord(sooner));
   ASSERT_TRUE(laterSlot && soonerSlot);
+  Noted(ToDoNoteContext(soonerSlot, 0), "dentist: 555-0100");
 
   // The range does not apply to these areas.
   EXPECT_EQ(Find("DENTIST", kAreaPhone | kAreaPhoneNotes | kAreaToDo | kAreaToDoNotes, D(2030, 1, 1), D(2030, 1, 1)),
@@ -156,15 +106,11 @@ TEST_F(StoreSearchTest, PhonebookToDoAndTheirNotes) {
 }
 
 TEST_F(StoreSearchTest, OverlayOccurrencesOutsideTheRangeAreLeftOut) {
-  std::vector<OverlayEvent> events(3);
-  const std::tuple<int, int, const char*> dates[] = {{12, 15, "Dentist day"}, {1, 5, "Dentist week"}, {1, 6, "Other"}};
-  for (size_t i = 0; i < events.size(); ++i) {
-    events[i].kind = kKindAnnual;
-    events[i].month = static_cast<uint16_t>(std::get<0>(dates[i]));
-    events[i].day = static_cast<uint16_t>(std::get<1>(dates[i]));
-    events[i].description = std::get<2>(dates[i]);
-  }
-  std::string path = (std::filesystem::path(folder_) / "Test.kov").string();
+  std::vector<OverlayEvent> events(2);
+  events[0].month = 12, events[0].day = 15, events[0].description = "Dentist day";
+  events[1].month = 1, events[1].day = 5, events[1].description = "Dentist week";
+  for (OverlayEvent& e : events) e.kind = kKindAnnual;
+  std::string path = (std::filesystem::path(folder) / "Test.kov").string();
   ASSERT_TRUE(SaveNewOverlay(path, events, Accent{}));
   if (OverlayCount() == 0) {
     ASSERT_TRUE(AddOverlay(path));
@@ -178,14 +124,15 @@ TEST_F(StoreSearchTest, EmptyFolderFindsNothingAndHeldContainerRefuses) {
   EXPECT_EQ(Find("x", kAreaAll, D(2025, 1, 1), D(2025, 12, 31)), SearchOutcome::NoMatches);
   EXPECT_FALSE(std::filesystem::exists(ToDoFilePath()));
   ASSERT_TRUE(DbOpen(kDbModeWrite, MonthKey(2025, 1), 1));
-  messages_.Clear();
+  messages.Clear();
   EXPECT_EQ(Find("x", kAreaAll, D(2025, 1, 1), D(2025, 12, 31)), SearchOutcome::Busy);
-  EXPECT_EQ(messages_.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts().size(), 1u);
   DbClose();
 }
 
 // Damaged files of every kind: the search reads what it can, never writes, never crashes.
 TEST_F(StoreSearchTest, DamagedFilesAreReadWithoutHarm) {
+  filesMustVerify = false;
   std::mt19937 random(11);
   const std::string paths[] = {MonthFilePath(MonthKey(2025, 12)), MonthFilePath(MonthKey(2026, 1)), ToDoFilePath(),
                                PhoneFilePath(), NotesFilePath(kStoreToDoNotes), NotesFilePath(kStorePhoneNotes)};
@@ -201,7 +148,7 @@ TEST_F(StoreSearchTest, DamagedFilesAreReadWithoutHarm) {
       written.push_back(bytes);
     }
     ResetStore();
-    SetDatabaseFolder(folder_);
+    SetDatabaseFolder(folder);
     SearchOutcome outcome = Find("a", kAreaAll, D(2025, 12, 1), D(2026, 1, 31));
     EXPECT_TRUE(outcome == SearchOutcome::Found || outcome == SearchOutcome::NoMatches);
     EXPECT_FALSE(DbIsOpen() || ToDoStoreIsOpen() || PhoneStoreIsOpen());
@@ -211,8 +158,7 @@ TEST_F(StoreSearchTest, DamagedFilesAreReadWithoutHarm) {
 
 TEST(SearchPhoneName, Forms) {
   EXPECT_EQ(SearchPhoneName("", "", "", "ACME"), "ACME");
-  EXPECT_EQ(SearchPhoneName("Dr.", "John", "Smith", "ACME"), "Dr. John Smith");
-  EXPECT_EQ(SearchPhoneName("", "John", "Smith", ""), "John Smith");
+  EXPECT_EQ(SearchPhoneName("", "John", "Smith", "ACME"), "John Smith");
 }
 
 }  // namespace

@@ -21,32 +21,23 @@ using test::D;
 // ---- text match -------------------------------------------------------------------------------
 
 TEST(SearchMatch, Table) {
-  struct Case {
-    const char* needle;
-    const char* haystack;
-    bool matchCase, wholeWord;
-    int expected;  // -1: no match
-  };
+  struct Case { const char* needle; const char* haystack; bool matchCase, wholeWord; int expected; };  // -1: none
   const Case cases[] = {
       {"cat", "cat", false, false, 0},                // the whole haystack
       {"cats", "cat", false, false, -1},              // needle longer than haystack
       {"", "cat", false, false, -1},                  // empty needle
-      {"cat", "", false, false, -1},
       {"cat", "cat.", false, true, 0},                // whole word at the text's start, before a stop
       {"cat", "the cat", false, true, 4},             // at the text's end
       {"cat", "cats", false, true, -1},
-      {"cat", "bobcat", false, true, -1},
       {"cat", "bobcat cat", false, true, 7},          // the first accepted position
       {"cat", "bobcat", false, false, 3},
       {"cat", "cat2", false, true, -1},               // digits are word characters
       {"cat", "_cat_", false, true, 1},               // '_' is not
       {"dENTIST", "See Dentist", false, false, 4},    // ASCII folding both ways
       {"dENTIST", "See Dentist", true, false, -1},
-      {"Dentist", "See Dentist", true, false, 4},
       {"caf\xe9", "CAF\xc9", false, false, -1},       // letters beyond a to z compare exactly
       {"caf\xe9", "CAF\xe9", false, false, 0},
       {"\xe9t\xe9", "x \xe9t\xe9 y", false, true, 2}, // non-ASCII letters are no word characters
-      {"aa", "aaa", false, false, 0},
       {"ab", "aab", false, false, 1},
       {"a b", "xa b", false, true, -1},
   };
@@ -99,16 +90,15 @@ TEST(SearchMatch, AgreesWithAReferenceOnRandomTexts) {
 TEST(SearchMatch, NoteExcerpt) {
   const std::pair<std::string, std::string> cases[] = {
       {"Call Bob", "Call Bob"},  // fits: shown whole
-      {"", ""},
       {"Line one\r\nline two", "Line one  line two"},
       // 37 characters and more: cut back to the last blank inside the first 37.
       {"The quick brown fox jumps over the lazy dog", "The quick brown fox jumps over the..."},
       {std::string(40, 'x'), std::string(37, 'x') + "..."},  // no blank: the 37 characters stay
       {"Meeting\twith the whole team about the budget", "Meeting with the whole team about..."},
       {" " + std::string(40, 'y'), " " + std::string(36, 'y') + "..."},
+      {std::string(37, 'z'), std::string(37, 'z')},
   };
   for (const auto& [note, excerpt] : cases) EXPECT_EQ(NoteExcerpt(note), excerpt) << note;
-  EXPECT_EQ(NoteExcerpt(std::string(37, 'z')), std::string(37, 'z'));
 }
 
 // ---- results and their order --------------------------------------------------------------------
@@ -122,25 +112,9 @@ SearchResult R(uint32_t type, DateStamp date, std::string description) {
   return r;
 }
 
-TEST(SearchResults, WhereLabelsAndKinds) {
-  const char* labels[] = {"Schedule", "To Do", "Phonebook", "Overlay", "Schedule Notes", "To Do Notes",
-                          "Phonebook Notes", "Notes"};
-  for (uint32_t t = 1; t <= 8; ++t) EXPECT_EQ(SearchWhereLabel(t), labels[t - 1]);
-  EXPECT_EQ(SearchWhereLabel(0), "");
-  EXPECT_EQ(SearchWhereLabel(9), "");
-  EXPECT_EQ(SearchEntryKindName(0), "Organizations");
-  EXPECT_EQ(SearchEntryKindName(1), "People");
-  EXPECT_EQ(SearchDateText(R(kSearchPhoneNote, D(2025, 3, 4), "x")), "");  // phonebook notes are dateless
-  EXPECT_EQ(SearchDateText(R(kSearchPhone, DateStamp{}, "x")), "");
-  EXPECT_EQ(SearchDateText(R(kSearchSchedule, D(2025, 3, 4), "x")), FormatShortDate(3, 4, 2025));
-}
-
 TEST(SearchResults, DateOrder) {
   // Dateless after dated; two dateless by description; equal days equal whatever the time.
-  const struct {
-    SearchResult a, b;
-    int expected;
-  } cases[] = {
+  const struct { SearchResult a, b; int expected; } cases[] = {
       {R(kSearchSchedule, D(2025, 1, 2), "b"), R(kSearchSchedule, D(2025, 1, 3), "a"), -1},
       {R(kSearchSchedule, D(2025, 12, 31), "a"), R(kSearchToDo, D(2026, 1, 1), "a"), -1},
       {R(kSearchSchedule, D(2025, 1, 2, 9), "b"), R(kSearchGeneralNote, D(2025, 1, 2, 0), "a"), 0},
@@ -153,6 +127,8 @@ TEST(SearchResults, DateOrder) {
     EXPECT_EQ(CompareByDate(c.a, c.b), c.expected) << c.a.description << " " << c.b.description;
     EXPECT_EQ(CompareByDate(c.b, c.a), -c.expected);
   }
+  EXPECT_EQ(SearchDateText(R(kSearchPhoneNote, D(2025, 3, 4), "x")), "");  // phonebook notes are dateless
+  EXPECT_EQ(SearchDateText(R(kSearchSchedule, D(2025, 3, 4), "x")), FormatShortDate(3, 4, 2025));
 }
 
 TEST(SearchResults, SortingByEachColumn) {
@@ -173,7 +149,7 @@ TEST(SearchResults, SortingByEachColumn) {
 }
 
 TEST(SearchLayout, ColumnWidths) {
-  const std::tuple<int, int, int> cases[] = {{400, 200, 100}, {403, 203, 100}, {3, 3, 0}, {0, 0, 0}, {-5, 0, 0}};
+  const std::tuple<int, int, int> cases[] = {{403, 203, 100}, {3, 3, 0}, {-5, 0, 0}};
   for (const auto& [width, description, quarter] : cases) {
     SearchColumnWidths w = SearchColumnWidthsFor(width);
     EXPECT_EQ(w.description, description) << width;
@@ -184,21 +160,17 @@ TEST(SearchLayout, ColumnWidths) {
 
 TEST(SearchLayout, CollapsedWindowMovesOutOfTheWay) {
   const int screen = 1000, clientTop = 60;
-  const struct {
-    SearchRect search, target, expected;
-  } cases[] = {
+  const struct { SearchRect search, target, expected; } cases[] = {
       // No overlap: stays.
       {{700, 100, 900, 150}, {0, 100, 600, 500}, {700, 100, 900, 150}},
       // More room on the right (a tie counts as the right): one pixel right of the target.
       {{300, 100, 500, 150}, {100, 80, 500, 600}, {501, 100, 701, 150}},
-      {{300, 100, 500, 150}, {250, 80, 750, 600}, {751, 100, 951, 150}},
       // Kept on the screen (no further right than the screen width less its own width); still
       // overlapping, it goes up to the client area's top.
       {{300, 100, 500, 150}, {100, 80, 820, 600}, {800, 60, 1000, 110}},
       // More room on the left: its right edge on the target's left edge, not below 0.
       {{500, 100, 700, 150}, {400, 80, 950, 600}, {200, 100, 400, 150}},
       {{500, 100, 700, 150}, {100, 80, 950, 600}, {0, 60, 200, 110}},
-      {{100, 300, 400, 350}, {50, 200, 950, 900}, {700, 60, 1000, 110}},
   };
   for (const auto& c : cases) {
     SearchRect got = PlaceCollapsedSearch(c.search, c.target, screen, clientTop);
@@ -227,17 +199,14 @@ TEST_F(SearchSettingsTest, HistoryMovesToFrontAndDropsTheOldest) {
   RecordSearchText("Five");  // texts compare exactly
   EXPECT_EQ(SearchHistory().front(), "Five");
   EXPECT_EQ(settings_.Read("Search", "Srch4"), "four");
-}
-
-TEST_F(SearchSettingsTest, HistoryStopsAtTheFirstMissingValue) {
+  // Reading stops at the first missing value.
+  settings_ = MemorySettings{};
   settings_.Write("Search", "Srch1", "a");
   settings_.Write("Search", "Srch3", "c");  // after a gap: not read
   EXPECT_EQ(SearchHistory(), (std::vector<std::string>{"a"}));
   RecordSearchText("b");
   EXPECT_EQ(SearchHistory(), (std::vector<std::string>{"b", "a"}));
   EXPECT_FALSE(settings_.Has("Search", "Srch3"));  // the stale value behind the gap is gone
-  RecordSearchText("c");
-  EXPECT_EQ(SearchHistory(), (std::vector<std::string>{"c", "b", "a"}));
 }
 
 TEST_F(SearchSettingsTest, RangeAndAreasPersistAsDaysFromToday) {
@@ -256,7 +225,7 @@ TEST_F(SearchSettingsTest, RangeAndAreasPersistAsDaysFromToday) {
   EXPECT_EQ(LoadSearchAreas(), 17);
 
   // Values that are no numbers, or lead out of the calendar, give the defaults.
-  const std::pair<const char*, const char*> bad[] = {{"x", "9000000"}, {"", "99999999999"}, {"-5000000", "1e3"}};
+  const std::pair<const char*, const char*> bad[] = {{"x", "9000000"}, {"-5000000", "1e3"}};
   for (const auto& [from, thru] : bad) {
     settings_.Write("Search", "From", from);
     settings_.Write("Search", "Thru", thru);
@@ -271,12 +240,7 @@ TEST_F(SearchSettingsTest, RangeAndAreasPersistAsDaysFromToday) {
 }
 
 TEST_F(SearchSettingsTest, WhereChecks) {
-  const struct {
-    SearchRange range;
-    uint16_t areas;
-    int failed;
-    const char* message;
-  } cases[] = {
+  const struct { SearchRange range; uint16_t areas; int failed; const char* message; } cases[] = {
       {{D(2025, 2, 30), D(2025, 3, 1)}, 1, 1, "Invalid date or range!"},
       {{D(2025, 2, 1), D(0, 3, 1)}, 1, 2, "Invalid date or range!"},
       {{D(2025, 3, 2), D(2025, 3, 1)}, 1, 3, "End date must be equal to or greater than starting date."},
@@ -289,12 +253,7 @@ TEST_F(SearchSettingsTest, WhereChecks) {
     int failed = -1;
     EXPECT_EQ(CheckSearchWhere(c.range, c.areas, &failed), c.failed == 0);
     EXPECT_EQ(failed, c.failed);
-    if (c.message) {
-      ASSERT_EQ(messages_.Texts().size(), 1u);
-      EXPECT_EQ(messages_.Texts()[0], c.message);
-    } else {
-      EXPECT_TRUE(messages_.Texts().empty());
-    }
+    EXPECT_EQ(messages_.Texts(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
   }
 }
 
@@ -419,21 +378,14 @@ TEST_F(SearchRunTest, MaskSelectsAreasAndNotesAreReadOnlyWhenAsked) {
   EXPECT_EQ(RunSearch(Request("dentist", kAreaSchedule | kAreaToDo), src_, results_), SearchOutcome::Found);
   EXPECT_EQ(results_.size(), 2u);
   EXPECT_TRUE(src_.notesRead.empty());
-}
-
-TEST_F(SearchRunTest, GeneralNotesSkipMonthsWithoutFiles) {
-  src_.dayNotes[{2025, 12}] = {{19, 1, "cake"}, {20, 2, "cake"}, {31, 3, "Cake!"}};
-  src_.dayNotes[{2026, 2}] = {{1, 4, "cake"}};
-  SearchRequest rq = Request("cake", kAreaGeneralNotes);
-  rq.range.thru = D(2026, 2, 1);
-  rq.wholeWord = true;
-  EXPECT_EQ(RunSearch(rq, src_, results_), SearchOutcome::Found);
-  EXPECT_EQ(Hits(), "8/2025-12-20/2/0/cake|8/2025-12-31/3/0/Cake!|8/2026-2-1/4/0/cake|");
-  EXPECT_EQ(src_.walked, (std::vector<std::string>{"N2025-12:20-31", "N2026-2:1-1"}));
+  SearchRequest whole = Request("dentis", kAreaToDo);
+  whole.wholeWord = true;  // the choice reaches every area's match
+  EXPECT_EQ(RunSearch(whole, src_, results_), SearchOutcome::NoMatches);
 }
 
 TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
   src_.todo = {{1, D(2025, 1, 1), 0, "milk", {}}};
+  const SearchRange kept{};  // the request's own range
   const struct {
     const char* text;
     uint16_t areas;
@@ -442,16 +394,14 @@ TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
     SearchOutcome outcome;
     const char* message;
   } cases[] = {
-      {"", kAreaAll, false, {D(2025, 1, 1), D(2025, 2, 1)}, SearchOutcome::EmptyText, "Please enter text to search for."},
-      {"milk", kAreaAll, true, {D(2025, 1, 1), D(2025, 2, 1)}, SearchOutcome::Busy,
+      {"", kAreaAll, false, kept, SearchOutcome::EmptyText, "Please enter text to search for."},
+      {"milk", kAreaAll, true, kept, SearchOutcome::Busy,
        "A data access operation is in currently in progress.\n\nPlease allow it to complete before selecting any "
        "Search functions"},
-      {"milk", 0, false, {D(2025, 1, 1), D(2025, 2, 1)}, SearchOutcome::NoAreas,
-       "Please select at least one area to search."},
+      {"milk", 0, false, kept, SearchOutcome::NoAreas, "Please select at least one area to search."},
       {"milk", kAreaAll, false, {D(2025, 2, 1), D(2025, 1, 1)}, SearchOutcome::BadRange, "Invalid date or range!"},
-      {"milk", kAreaSchedule, false, {D(2025, 1, 1), D(2025, 13, 1)}, SearchOutcome::BadRange,
-       "Invalid date or range!"},
-      {"bread", kAreaAll, false, {D(2025, 1, 1), D(2025, 2, 1)}, SearchOutcome::NoMatches, "Search returned no matches."},
+      {"milk", kAreaSchedule, false, {D(2025, 1, 1), D(2025, 13, 1)}, SearchOutcome::BadRange, "Invalid date or range!"},
+      {"bread", kAreaAll, false, kept, SearchOutcome::NoMatches, "Search returned no matches."},
       // The to-do list ignores the range, so a bad range does not matter to it alone.
       {"milk", kAreaToDo, false, {D(2025, 2, 30), D(2025, 1, 1)}, SearchOutcome::Found, nullptr},
   };
@@ -459,14 +409,11 @@ TEST_F(SearchRunTest, RefusalsAndEmptyOutcomes) {
     messages_.Clear();
     src_.busy = c.busy;
     SearchRequest rq = Request(c.text, c.areas);
-    rq.range = c.range;
+    if (c.range.from.year) rq.range = c.range;
     results_.assign(1, SearchResult{});  // the previous search's
     results_[0].description = "previous";
     EXPECT_EQ(RunSearch(rq, src_, results_), c.outcome) << c.text << c.areas;
-    if (c.message) {
-      ASSERT_EQ(messages_.Texts().size(), 1u);
-      EXPECT_EQ(messages_.Texts()[0], c.message);
-    }
+    EXPECT_EQ(messages_.Texts(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     // A refused search leaves the previous results; one that ran replaces them.
     switch (c.outcome) {
       case SearchOutcome::NoMatches: EXPECT_TRUE(results_.empty()); break;
@@ -500,10 +447,8 @@ TEST_F(SearchRunTest, PhonebookReadFailureEndsTheSearch) {
 }
 
 TEST_F(SearchRunTest, LongTextsAreCutToTheirFields) {
-  std::string title(200, 'a');
-  src_.todo = {{1, D(2025, 1, 1), 0, title, {}}};
-  std::string text(80, 'a');
-  EXPECT_EQ(RunSearch(Request(text.c_str(), kAreaToDo), src_, results_), SearchOutcome::Found);
+  src_.todo = {{1, D(2025, 1, 1), 0, std::string(200, 'a'), {}}};
+  EXPECT_EQ(RunSearch(Request(std::string(80, 'a').c_str(), kAreaToDo), src_, results_), SearchOutcome::Found);
   ASSERT_EQ(results_.size(), 1u);
   EXPECT_EQ(results_[0].description.size(), kSearchDescriptionMax);
   EXPECT_EQ(SearchHistory().front(), std::string(63, 'a'));  // the history keeps the needle as searched

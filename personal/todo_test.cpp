@@ -2,6 +2,7 @@
 
 #include "calendar/clock.h"
 #include "calendar/zone_conversion.h"
+#include "personal/notes.h"
 #include "resources/strings.h"
 #include "store/store_test_support.h"
 #include "store/todo_file.h"
@@ -33,16 +34,12 @@ class ToDo : public test::StoreTest {
     SetClockSource(&clock);
     SetCurrentZone(3);
     SetZoneConversion(FakeConvert);
-    SetToDoNoteRemover(nullptr);
-    SetToDoNoteReader(nullptr);
     settings.archiveName = "To Do Archive.txt";
   }
   void TearDown() override {
     SetClockSource(nullptr);
     SetZoneConversion(nullptr);
     SetCurrentZone(0);
-    SetToDoNoteRemover(nullptr);
-    SetToDoNoteReader(nullptr);
     StoreTest::TearDown();
   }
   uint16_t Add(const std::string& text, DateStamp activate, DateStamp required, int time = kToDoNoTime, int priority = 1) {
@@ -66,9 +63,8 @@ class ToDo : public test::StoreTest {
     all.removeAfterDays = 9999;
     std::vector<ToDoEntry> entries;
     ToDoLoad(entries, all);
-    for (const ToDoEntry& e : entries) {
+    for (const ToDoEntry& e : entries)
       if (e.item.text == text) return e;
-    }
     ADD_FAILURE() << "no item " << text;
     return {};
   }
@@ -78,6 +74,15 @@ class ToDo : public test::StoreTest {
     ToDoEntry e = Find(text);
     EXPECT_TRUE(ToDoToggle(e));
     SetClockSource(&clock);
+  }
+  // Links a note to an item as the notes module does.
+  void LinkNote(uint16_t slot, uint16_t noteId, uint8_t reserved0 = 0) {
+    ASSERT_TRUE(ToDoStoreOpen(kDbModeWrite, 1206));
+    ToDoItem raw = *ToDoReadItem(slot);
+    SetToDoItemNoteId(raw, noteId);
+    if (reserved0) raw[0] = reserved0;
+    ToDoWriteItem(raw, slot);
+    ToDoStoreClose();
   }
   std::string Archive() {
     std::string contents;
@@ -120,11 +125,7 @@ TEST_F(ToDo, PendingViewHidesItemsNotYetActiveAndOptionallyCompletedOnes) {
 }
 
 TEST_F(ToDo, ValidationComesInOrderWithItsMessageAndField) {
-  struct Case {
-    ToDoForm form;
-    int message;
-    ToDoField focus;
-  } cases[] = {
+  struct Case { ToDoForm form; int message; ToDoField focus; } cases[] = {
       {Form("", Date(2025, 2, 30), Date(2025, 3, 1)), 21010, ToDoField::Text},
       {Form("a", Date(2025, 2, 30), Date(2025, 1, 1)), 24500, ToDoField::Activate},
       {Form("a", Date(2025, 3, 1), Date(2025, 13, 1)), 24500, ToDoField::Required},
@@ -140,7 +141,6 @@ TEST_F(ToDo, ValidationComesInOrderWithItsMessageAndField) {
     EXPECT_EQ(r.focus, c.focus);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{std::string(StringText(c.message))});
   }
-  EXPECT_EQ(StringText(24501), "There is a conflict with the activate and required dates.");
   EXPECT_FALSE(FileExists(ToDoFilePath()));   // nothing stored
   // Required on the activate day at midnight is no conflict.
   EXPECT_TRUE(ToDoSave(Form("a", Date(2025, 3, 1), Date(2025, 3, 1), 0)).Ok());
@@ -178,12 +178,7 @@ TEST_F(ToDo, SortIsStableInBothOrders) {
 
 TEST_F(ToDo, SavingAnEditedCompletedItemMakesItPendingAndKeepsItsSlotAndNote) {
   uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20), kToDoNoTime, 2);
-  ASSERT_TRUE(ToDoStoreOpen(kDbModeWrite, 1206));   // the notes module sets the note id like this
-  ToDoItem raw = *ToDoReadItem(slot);
-  SetToDoItemNoteId(raw, 44);
-  raw[0] = 0x5A;   // a reserved byte is carried
-  ToDoWriteItem(raw, slot);
-  ToDoStoreClose();
+  LinkNote(slot, 44, 0x5A);   // as the notes module does; a reserved byte is carried
   Complete("task", DateStamp{2025, 3, 10, 8, 0});
   ToDoEntry e = Find("task");
   ASSERT_NE(e.item.completed, 0u);
@@ -213,23 +208,12 @@ TEST_F(ToDo, UncheckingAsksFirst) {
   EXPECT_NE(Find("task").item.completed, 0u);
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(ToDoToggle(e));
-  EXPECT_EQ(e.item.completed, 0u);
   EXPECT_EQ(Find("task").item.completed, 0u);
 }
 
 TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
-  std::vector<std::pair<uint16_t, int>> removedNotes;
-  SetToDoNoteRemover([&](uint16_t id, int code) {
-    removedNotes.push_back({id, code});
-    return true;
-  });
-  SetToDoNoteReader([](uint16_t id) { return id == 7 ? std::optional<std::string>("Bring\r\nthe key") : std::nullopt; });
-  uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20), 14 * 60 + 30);
-  ASSERT_TRUE(ToDoStoreOpen(kDbModeWrite, 1206));
-  ToDoItem raw = *ToDoReadItem(slot);
-  SetToDoItemNoteId(raw, 7);
-  ToDoWriteItem(raw, slot);
-  ToDoStoreClose();
+  NoteContext note = ToDoNoteContext(Add("task", Date(2025, 3, 1), Date(2025, 3, 20), 14 * 60 + 30), 0);
+  ASSERT_TRUE(NoteSave(note, "Bring\r\nthe key"));
   ToDoEntry e = Find("task");
   messages.Answer(MsgAnswer::Cancel);
   EXPECT_FALSE(ToDoRemove(e, true, settings));
@@ -237,18 +221,10 @@ TEST_F(ToDo, RemovingAsksArchivesCompletedItemsAndDeletesTheNote) {
   ASSERT_TRUE(ToDoToggle(e));
   messages.Answer(MsgAnswer::Ok);
   EXPECT_TRUE(ToDoRemove(e, true, settings));
-  EXPECT_EQ(removedNotes, (std::vector<std::pair<uint16_t, int>>{{7, 1123}}));
   EXPECT_EQ(Archive(), "\"task\",\"3/20/25 2:30 PM\",\"3/1/25\"\r\nNotes:\r\nBring\r\nthe key\r\n:\r\n");
+  EXPECT_FALSE(NoteFindToDo(note.noteId));  // the note went with the item
   settings.viewAll = true;
   EXPECT_TRUE(Load().empty());
-}
-
-TEST_F(ToDo, ArchiveTextWithoutTimeOrNote) {
-  ToDoEntry e;
-  e.item.text = "a \"quoted\" task";
-  e.required = MakeMinuteKey(2024, 12, 31, 23, 59);
-  e.activate = MakeMinuteKey(2024, 12, 1);
-  EXPECT_EQ(ToDoArchiveText(e, ""), "\"a \"quoted\" task\",\"12/31/24\",\"12/1/24\"\r\n:\r\n");
 }
 
 TEST_F(ToDo, CompletedItemsGoAfterTheDelayWithArchiveAndStayWhenTheArchiveFails) {
@@ -320,9 +296,6 @@ TEST_F(ToDo, RequiredTimesAreShownInTheCurrentZone) {
   ToDoForm form = Form("call", Date(2025, 3, 1), Date(2025, 3, 20), 23 * 60);
   form.zone = 1;   // two hours west of the current zone 3
   ASSERT_TRUE(ToDoSave(form).Ok());
-  form = Form("no time", Date(2025, 3, 1), Date(2025, 3, 20));
-  form.zone = 1;
-  ASSERT_TRUE(ToDoSave(form).Ok());
   ToDoEntry call = Find("call");
   EXPECT_EQ(call.required, MakeMinuteKey(2025, 3, 21, 1, 0));   // the date carried over midnight
   EXPECT_EQ(call.item.zone, 1);
@@ -330,42 +303,14 @@ TEST_F(ToDo, RequiredTimesAreShownInTheCurrentZone) {
   EXPECT_EQ(back.required, Date(2025, 3, 20));
   EXPECT_EQ(back.timeOfDay, 23 * 60);
   EXPECT_EQ(back.zone, 1);
-  EXPECT_EQ(Find("no time").required, MakeMinuteKey(2025, 3, 20, 23, 59));
   std::vector<ToDoEntry> day;
   ToDoListForDate(Date(2025, 3, 21), day, false);
   EXPECT_EQ(Texts(day), std::vector<std::string>{"call"});
-}
-
-TEST_F(ToDo, NewFormDefaults) {
+  // A new item starts active today in the current zone.
   ToDoForm f = NewToDoForm(DateStamp{2025, 4, 2, 7, 30});
   EXPECT_EQ(f.activate, Date(2025, 3, 10));
   EXPECT_EQ(f.required, Date(2025, 4, 2));
-  EXPECT_EQ(f.timeOfDay, kToDoNoTime);
-  EXPECT_EQ(f.priority, 1);
   EXPECT_EQ(f.zone, 3);
-}
-
-TEST_F(ToDo, TheDefaultNoteRemoverDeletesTheRecord) {
-  DbSelectStore(kStoreToDoNotes);
-  ASSERT_TRUE(DbOpen(kDbModeWrite, 0, 1123));
-  DbRequest r = test::IdRequest(kDbTypeToDoNote);
-  uint16_t noteId = test::Put(r, SerializeNoteRecord(kDbTypeToDoNote, "remember"));
-  DbClose();
-  ASSERT_NE(noteId, 0);
-  uint16_t slot = Add("task", Date(2025, 3, 1), Date(2025, 3, 20));
-  ASSERT_TRUE(ToDoStoreOpen(kDbModeWrite, 1206));
-  ToDoItem raw = *ToDoReadItem(slot);
-  SetToDoItemNoteId(raw, noteId);
-  ToDoWriteItem(raw, slot);
-  ToDoStoreClose();
-  ToDoEntry e = Find("task");
-  ASSERT_TRUE(ToDoToggle(e));
-  EXPECT_TRUE(ToDoRemove(e, false, settings));
-  EXPECT_EQ(Archive(), "\"task\",\"3/20/25\",\"3/1/25\"\r\nNotes:\r\nremember\r\n:\r\n");
-  ASSERT_TRUE(DbOpen(kDbModeRead, 0, 1123));
-  DbRequest find = test::IdRequest(kDbTypeToDoNote, noteId);
-  EXPECT_FALSE(DbAccess(kDbFind, find));
-  DbClose();
 }
 
 TEST_F(ToDo, ADamagedOrMissingFileLoadsEmptyAndIsNotWritten) {
