@@ -154,15 +154,19 @@ bool WriteDefaultConfiguration() {
   s.config = DefaultCalendarConfig(inputs);
   Services().UseZone(zone);
 
-  // The point of reference: a location of the computer's zone, from the user's locations or,
-  // before they exist, from the master list beside the program.
+  // The point of reference: the city DEFAULT.DAT names for the computer's zone; for a zone it
+  // does not name, the first location of that zone in the user's locations or, before they
+  // exist, in the master list beside the program.
   std::string locations = JoinWindowsPath(s.dataFolder, "My Locations.dat");
   if (!fs.FileExists(locations)) locations = JoinWindowsPath(s.programFolder, "KVLOCATION.DAT");
-  std::vector<LocationEntry> entries = Services().ReadLocations(locations);
-  if (const LocationEntry* l = ChooseDefaultLocation(entries, zone)) {
-    s.config.locationName = l->name;
-    s.config.location.latitude = l->latitude;
-    s.config.location.longitude = l->longitude;
+  for (const std::string& list : {JoinWindowsPath(s.programFolder, "DEFAULT.DAT"), locations}) {
+    std::vector<LocationEntry> entries = Services().ReadLocations(list);
+    if (const LocationEntry* l = ChooseDefaultLocation(entries, zone)) {
+      s.config.locationName = l->name;
+      s.config.location.latitude = l->latitude;
+      s.config.location.longitude = l->longitude;
+      break;
+    }
   }
 
   // The database folder and its to-do archive log; the folders may not exist yet on a first

@@ -234,37 +234,49 @@ TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirty) {
   EXPECT_EQ(ConfigState().fileName, path);
 }
 
-// Services that know a zone and a few locations, as the sky module will.
+// Services that know a zone and a few locations, as the sky module will; DEFAULT.DAT names a
+// city for some zones only.
 class ZoneServices : public ShellServices {
  public:
-  int SystemZone() override { return 35; }
+  int SystemZone() override { return zone; }
   std::vector<LocationEntry> ReadLocations(const std::string& path) override {
-    readFrom = path;
+    reads.push_back(path);
+    if (path.ends_with("DEFAULT.DAT")) return {{"Boston, MA", 35, 42.36, -71.06}, {"Honolulu, HI", 34, 21.3, -157.86}};
     return {{"Anchorage, AK", 30, 61.2, -149.9}, {"New York, NY", 35, 40.71, -74.0}, {"Boston, MA", 35, 42.36, -71.06}};
   }
-  std::string readFrom;
+  int zone = 35;
+  std::vector<std::string> reads;
 };
 
 TEST_F(ConfigurationTest, DefaultConfigurationTakesALocationOfTheSystemZone) {
+  const std::string defaults = "C:\\Program Files\\Kalvora\\DEFAULT.DAT";
   ZoneServices services;
   SetShellServices(&services);
   ConfigState().defaults.screenWidth = 800;
   ConfigState().defaults.screenHeight = 600;
   ASSERT_TRUE(WriteDefaultConfiguration());
-  EXPECT_EQ(services.readFrom, "C:\\Program Files\\Kalvora\\KVLOCATION.DAT");
+  EXPECT_EQ(services.reads, std::vector<std::string>{defaults});
   std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
   ASSERT_EQ(saved.size(), kConfigSize);
   EXPECT_EQ(saved[8], 1);
   EXPECT_EQ(saved[692], 35);
-  EXPECT_EQ(ReadFixedText(&saved[592], 64), "New York, NY");
-  EXPECT_EQ(ReadF64LE(&saved[656]), 40.71);
+  EXPECT_EQ(ReadFixedText(&saved[592], 64), "Boston, MA");
+  EXPECT_EQ(ReadF64LE(&saved[656]), 42.36);
   EXPECT_EQ(ReadI32LE(&saved[20]), 780);
   EXPECT_TRUE(fs_.FileExists(kData + "\\Databases\\Default\\To Do Archive.txt"));
 
-  // Once the user has a locations file, that is where the default comes from.
-  fs_.AddFile(kData + "\\My Locations.dat", "x");
+  // A zone DEFAULT.DAT does not name takes the first of its locations in the master list, and
+  // once the user has a locations file, in that.
+  services.zone = 30;
+  services.reads.clear();
   ASSERT_TRUE(WriteDefaultConfiguration());
-  EXPECT_EQ(services.readFrom, kData + "\\My Locations.dat");
+  EXPECT_EQ(services.reads, (std::vector<std::string>{defaults, "C:\\Program Files\\Kalvora\\KVLOCATION.DAT"}));
+  saved = *fs_.ReadAll(kData + "\\default.kvc");
+  EXPECT_EQ(ReadFixedText(&saved[592], 64), "Anchorage, AK");
+  fs_.AddFile(kData + "\\My Locations.dat", "x");
+  services.reads.clear();
+  ASSERT_TRUE(WriteDefaultConfiguration());
+  EXPECT_EQ(services.reads, (std::vector<std::string>{defaults, kData + "\\My Locations.dat"}));
 }
 
 TEST_F(ConfigurationTest, DefaultConfigurationWithoutZonesHasNoLocation) {
