@@ -60,7 +60,6 @@ TEST_F(ConfigurationTest, ExactRecordWithoutOverlays) {
   EXPECT_TRUE(Services().OverlayNames().empty());
   EXPECT_EQ(ConfigState().fileName, path);
   EXPECT_EQ(Config().view, kMonthView);  // 0 read as month
-  EXPECT_EQ(Config().customColours[0], 0xFACDAFu);
   EXPECT_FALSE(ConfigState().converted);
   EXPECT_EQ(ConfigState().summaryEndMinute, 21 * 60);
   EXPECT_TRUE(messages_.Shown().empty());
@@ -165,14 +164,6 @@ TEST_F(ConfigurationTest, ShortFileKeepsDefaultsBeyondItsEnd) {
   EXPECT_EQ(Config().databaseFolder, kData + "\\Databases\\Default");
 }
 
-TEST_F(ConfigurationTest, EmptyDatabaseFolderBecomesTheFallback) {
-  CalendarConfig c = Defaults();
-  c.databaseFolder.clear();
-  Put(kData + "\\E.kvc", File(c));
-  ASSERT_EQ(ReadConfiguration(kData + "\\E.kvc"), 0);
-  EXPECT_EQ(Config().databaseFolder, kData + "\\Databases\\(default)");
-}
-
 TEST_F(ConfigurationTest, WritingRecordsTheDeskFirstAndWritesTheTail) {
   std::string path = kData + "\\Desk.kvc";
   Put(path, File(Defaults()));
@@ -200,21 +191,7 @@ TEST_F(ConfigurationTest, WritingRecordsTheDeskFirstAndWritesTheTail) {
   EXPECT_EQ(ConfigState().savedDesk.activeWindow, 13);
 }
 
-TEST_F(ConfigurationTest, SaveAsSwitchesTheOpenFile) {
-  std::string path = kData + "\\default.kvc";
-  Put(path, File(Defaults()));
-  ASSERT_EQ(ReadConfiguration(path), 0);
-  int changed = 0;
-  ConfigState().hooks.fileChanged = [&] { ++changed; };
-  std::string other = kData + "\\Travel.kvc";
-  ASSERT_EQ(WriteConfiguration(kSaveAs, other), 1);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(ConfigState().fileName, other);
-  EXPECT_TRUE(fs_.FileExists(other));
-  EXPECT_EQ(FrameTitle(ConfigState().fileName), "Kalvora - Travel");
-}
-
-TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirty) {
+TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirtySaveAsSwitchesOnlyOnSuccess) {
   std::string path = kData + "\\default.kvc";
   Put(path, File(Defaults()));
   ASSERT_EQ(ReadConfiguration(path), 0);
@@ -232,6 +209,15 @@ TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirty) {
   fs_.SetWritesFail(false);
   EXPECT_EQ(WriteConfiguration(kSaveAs, "Z:\\no\\such\\folder.kvc"), 0);
   EXPECT_EQ(ConfigState().fileName, path);
+
+  int changed = 0;
+  ConfigState().hooks.fileChanged = [&] { ++changed; };
+  std::string other = kData + "\\Travel.kvc";
+  ASSERT_EQ(WriteConfiguration(kSaveAs, other), 1);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(ConfigState().fileName, other);
+  EXPECT_TRUE(fs_.FileExists(other));
+  EXPECT_EQ(FrameTitle(ConfigState().fileName), "Kalvora - Travel");
 }
 
 // Services that know a zone and a few locations, as the sky module will; DEFAULT.DAT names a
@@ -357,21 +343,12 @@ TEST_F(ConfigurationTest, FileDialogsOfEachKind) {
   FileDialogSetup open = FileDialogFor(kOpenConfiguration);
   EXPECT_FALSE(open.save);
   EXPECT_EQ(open.filter, std::string("Calendar (*.kvc)\0*.kvc\0\0", 24));
-  EXPECT_EQ(open.defaultExtension, "kvc");
   EXPECT_EQ(open.initialFolder, kData);
   EXPECT_TRUE(FileDialogFor(kSaveConfiguration).save);
-
-  FileDialogSetup overlay = FileDialogFor(kOpenOverlay);
-  EXPECT_EQ(overlay.filter, std::string("Overlay (*.kov)\0*.kov\0\0", 23));
-  EXPECT_EQ(overlay.initialFolder, kData + "\\Overlays");
+  EXPECT_EQ(FileDialogFor(kOpenOverlay).initialFolder, kData + "\\Overlays");
   RememberOverlayFolder("E:\\Shared\\Team.kov");
   EXPECT_EQ(FileDialogFor(kSaveOverlay).initialFolder, "E:\\Shared");
-  EXPECT_TRUE(FileDialogFor(kSaveOverlay).save);
-
-  FileDialogSetup wmf = FileDialogFor(kSaveMetafile);
-  EXPECT_EQ(wmf.filter, std::string("Windows Metafile (*.WMF)\0*.wmf\0\0", 32));
-  EXPECT_EQ(wmf.defaultExtension, "wmf");
-
+  // A caller's filter gets its closing double NUL.
   FileRequest request{"F:\\Sounds", "Chime.wav", std::string("Wave (*.wav)\0*.wav", 18), "wav"};
   FileDialogSetup caller = FileDialogFor(kCallerFile, request);
   EXPECT_EQ(caller.initialFolder, "F:\\Sounds");

@@ -5,45 +5,34 @@
 namespace kv {
 namespace {
 
+// The open, unminimized tool windows stack in the right quarter; the calendar takes the rest.
 TEST(ArrangeAll, StacksTheOpenToolWindowsInTheRightQuarter) {
-  ArrangeInput in;
-  in.clientWidth = 1001;
-  in.clientHeight = 601;
-  in.schedule = {true, false};
-  in.notes = {true, true};  // minimized: left where it is
-  in.todo = {true, false};
-  ArrangeResult r = ArrangeAll(in);
-  ASSERT_EQ(r.stacked.size(), 2u);
-  EXPECT_EQ(r.stacked[0].first, kDeskSchedule);
-  EXPECT_EQ(r.stacked[0].second, (DeskRect{751, 0, 250, 300}));
-  EXPECT_EQ(r.stacked[1].first, kDeskToDo);
-  EXPECT_EQ(r.stacked[1].second, (DeskRect{751, 300, 250, 300}));
-  EXPECT_EQ(r.calendar, (DeskRect{0, 0, 751, 601}));
-  EXPECT_FALSE(r.phonebookPosition);
-}
-
-TEST(ArrangeAll, ThreeWindowsInOrder) {
-  ArrangeInput in;
-  in.clientWidth = 800;
-  in.clientHeight = 500;
-  in.schedule = in.notes = in.todo = {true, false};
-  ArrangeResult r = ArrangeAll(in);
-  ASSERT_EQ(r.stacked.size(), 3u);
-  EXPECT_EQ(r.stacked[0].first, kDeskSchedule);
-  EXPECT_EQ(r.stacked[1].first, kDeskNotes);
-  EXPECT_EQ(r.stacked[1].second, (DeskRect{600, 166, 200, 166}));
-  EXPECT_EQ(r.stacked[2].second, (DeskRect{600, 332, 200, 166}));
-}
-
-TEST(ArrangeAll, CalendarAloneTakesTheWholeClient) {
-  ArrangeInput in;
-  in.clientWidth = 900;
-  in.clientHeight = 700;
-  in.schedule = {false, false};
-  in.notes = {true, true};
-  ArrangeResult r = ArrangeAll(in);
-  EXPECT_TRUE(r.stacked.empty());
-  EXPECT_EQ(r.calendar, (DeskRect{0, 0, 900, 700}));
+  using Stack = std::vector<std::pair<DeskCode, DeskRect>>;
+  struct Case {
+    int width, height;
+    ToolWindowState schedule, notes, todo;
+    Stack stacked;
+    DeskRect calendar;
+  } cases[] = {
+      {1001, 601, {true, false}, {true, true}, {true, false},  // minimized notes are left where they are
+       {{kDeskSchedule, {751, 0, 250, 300}}, {kDeskToDo, {751, 300, 250, 300}}}, {0, 0, 751, 601}},
+      {800, 500, {true, false}, {true, false}, {true, false},
+       {{kDeskSchedule, {600, 0, 200, 166}}, {kDeskNotes, {600, 166, 200, 166}}, {kDeskToDo, {600, 332, 200, 166}}},
+       {0, 0, 600, 500}},
+      {900, 700, {false, false}, {true, true}, {false, false}, {}, {0, 0, 900, 700}},
+  };
+  for (const Case& c : cases) {
+    ArrangeInput in;
+    in.clientWidth = c.width;
+    in.clientHeight = c.height;
+    in.schedule = c.schedule;
+    in.notes = c.notes;
+    in.todo = c.todo;
+    ArrangeResult r = ArrangeAll(in);
+    EXPECT_EQ(r.stacked, c.stacked) << c.width;
+    EXPECT_EQ(r.calendar, c.calendar) << c.width;
+    EXPECT_FALSE(r.phonebookPosition);
+  }
 }
 
 TEST(ArrangeAll, PhonebookIsCentredOnAMultipleOfEight) {
@@ -180,15 +169,6 @@ TEST(Placement, ScreenSizes) {
   EXPECT_EQ(CellIconSize(821), 24);
   EXPECT_EQ(CellIconSize(1024), 24);
   EXPECT_EQ(CellIconSize(1025), 32);
-}
-
-TEST(DeskCodes, OpenBits) {
-  EXPECT_EQ(OpenBitOf(kDeskPhonebook), 1);
-  EXPECT_EQ(OpenBitOf(kDeskNotes), 2);
-  EXPECT_EQ(OpenBitOf(kDeskSchedule), 4);
-  EXPECT_EQ(OpenBitOf(kDeskToDo), 8);
-  EXPECT_EQ(OpenBitOf(kDeskMap), 16);
-  EXPECT_EQ(OpenBitOf(kDeskCalendar), 0);
 }
 
 }  // namespace

@@ -31,10 +31,7 @@ TEST(Messages, FallbacksAcceptOrDecline) {
   EXPECT_EQ(ShowMessage("?", MsgIcon::Question, MsgButtons::YesNoCancel), MsgAnswer::Cancel);
   sink.SetFallback(ScriptedMessages::Fallback::Accept);
   EXPECT_EQ(ShowMessage("?", MsgIcon::Question, MsgButtons::RetryCancel), MsgAnswer::Retry);
-  UserMessage second;
-  second.buttons = MsgButtons::YesNo;
-  second.defaultButton = 2;
-  EXPECT_EQ(DefaultAnswer(second.buttons, second.defaultButton), MsgAnswer::No);
+  EXPECT_EQ(DefaultAnswer(MsgButtons::YesNo, 2), MsgAnswer::No);  // the second button is the default
 }
 
 }  // namespace

@@ -85,6 +85,12 @@ class StartupTest : public testing::Test {
     ConfigState().dataFolder = dataFolder;
     ConfigState().programFolder = kProgram;
   }
+  // A first start's configuration, written and opened.
+  void OpenNewDefaultConfiguration() {
+    ASSERT_TRUE(WriteDefaultConfiguration());
+    ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
+  }
+  std::vector<uint8_t> Saved() { return *fs_.ReadAll(kData + "\\default.kvc"); }
 
   // Services that record what start-up asks of the overlay and locations modules.
   class Recorder : public ShellServices {
@@ -168,6 +174,8 @@ TEST_F(StartupTest, EarlierLayoutAtTheDriveRootMovesIn) {
 TEST_F(StartupTest, DefaultFilesOnAnEmptyDataFolder) {
   AddMasters();
   fs_.AddFolders(kData);
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL.DAT"), "a");
+  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL_40.DAT"), "b");
   StartAt(kData);
   EXPECT_TRUE(CreateDefaultFiles(fs_, kData, kProgram));
   std::vector<uint8_t> cfg = *fs_.ReadAll(kData + "\\default.kvc");
@@ -178,7 +186,7 @@ TEST_F(StartupTest, DefaultFilesOnAnEmptyDataFolder) {
   for (const StandardOverlay& o : StandardOverlays())
     EXPECT_EQ(fs_.Text(kData + "\\Overlays\\" + o.overlayFile), o.programFile) << o.overlayFile;
   EXPECT_EQ(services_.samples, std::vector<std::string>{kData + "\\Overlays\\Sample.kov"});
-  EXPECT_TRUE(services_.merged.empty());
+  EXPECT_EQ(services_.merged, std::vector<std::string>{kData + "\\My Locations.dat"});  // old locations join the fresh copy
   EXPECT_TRUE(fs_.FileExists(kData + "\\Databases\\Default\\To Do Archive.txt"));
 }
 
@@ -197,16 +205,6 @@ TEST_F(StartupTest, DefaultFilesNeverOverwrite) {
   EXPECT_TRUE(services_.samples.empty());
   EXPECT_TRUE(services_.merged.empty());  // only a fresh copy takes the old locations in
   EXPECT_EQ(fs_.Text(kData + "\\Overlays\\Holidays (UK).kov"), "GBR_HDAY.DAT");
-}
-
-TEST_F(StartupTest, OldLocationsMergeIntoAFreshCopy) {
-  AddMasters();
-  fs_.AddFolders(kData);
-  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL.DAT"), "a");
-  fs_.AddFile(JoinWindowsPath(kProgram, "KVLOCAL_40.DAT"), "b");
-  StartAt(kData);
-  CreateDefaultFiles(fs_, kData, kProgram);
-  EXPECT_EQ(services_.merged, std::vector<std::string>{kData + "\\My Locations.dat"});
 }
 
 TEST_F(StartupTest, MissingMastersAreSkipped) {
@@ -250,11 +248,10 @@ TEST_F(StartupTest, FinishingFirstUseLoadsTheOverlaysAndClearsTheFlag) {
   StartAt(kData);
   CreateDefaultFiles(fs_, kData, kProgram);
   services_.samples.clear();
-  ASSERT_TRUE(WriteDefaultConfiguration());
-  ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
+  OpenNewDefaultConfiguration();
   ASSERT_EQ(Config().firstUse, 1);
   EXPECT_FALSE(FinishFirstUse(Country::USA, false));
-  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  std::vector<uint8_t> saved = Saved();
   EXPECT_EQ(saved[8], 0);
   EXPECT_EQ(ReadU16LE(&saved[4446]), 4);
   std::string tail(saved.begin() + kConfigSize, saved.end());
@@ -267,10 +264,9 @@ TEST_F(StartupTest, FirstUseLeavesOutOverlaysThatWereNeverInstalled) {
   fs_.AddFolders(kData + "\\Overlays");
   fs_.AddFile(kData + "\\Overlays\\Holidays (Jewish).kov", "j");
   StartAt(kData);
-  ASSERT_TRUE(WriteDefaultConfiguration());
-  ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
+  OpenNewDefaultConfiguration();
   FinishFirstUse(Country::UK, false);
-  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  std::vector<uint8_t> saved = Saved();
   EXPECT_EQ(std::string(saved.begin() + kConfigSize, saved.end()), kData + "\\Overlays\\Holidays (Jewish).kov\x1C");
   EXPECT_TRUE(services_.samples.empty());
 }
@@ -278,10 +274,9 @@ TEST_F(StartupTest, FirstUseLeavesOutOverlaysThatWereNeverInstalled) {
 TEST_F(StartupTest, FirstUseAfterAnEarlierLayoutLoadsNoOverlays) {
   fs_.AddFolders(kData);
   StartAt(kData);
-  ASSERT_TRUE(WriteDefaultConfiguration());
-  ASSERT_EQ(ReadConfiguration(kData + "\\default.kvc"), 0);
+  OpenNewDefaultConfiguration();
   FinishFirstUse(Country::USA, true);
-  std::vector<uint8_t> saved = *fs_.ReadAll(kData + "\\default.kvc");
+  std::vector<uint8_t> saved = Saved();
   EXPECT_EQ(saved.size(), kConfigSize);
   EXPECT_EQ(saved[8], 0);
   EXPECT_TRUE(services_.samples.empty());

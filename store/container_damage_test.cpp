@@ -55,15 +55,10 @@ GoodFile MakeGoodFile() {
 }
 
 void PatchSlot(std::vector<uint8_t>& file, uint32_t i, const std::function<void(DbSlot&)>& change) {
-  DbSlot s = SlotOf(file, i);
-  change(s);
-  SerializeDbSlot(s, file.data() + DbSlotOffset(i));
+  test::Patch(file.data() + DbSlotOffset(i), ParseDbSlot, SerializeDbSlot, change);
 }
-
 void PatchFields(std::vector<uint8_t>& file, const std::function<void(DbHeaderFields&)>& change) {
-  DbHeaderFields h = FieldsOf(file);
-  change(h);
-  SerializeDbHeaderFields(h, file.data());
+  test::Patch(file.data(), ParseDbHeaderFields, SerializeDbHeaderFields, change);
 }
 
 // The ids a reader gets: every record of types 1 and 4 found and read on every day.
@@ -139,9 +134,7 @@ TEST_F(ContainerDamage, EachFaultIsRefusedOrReadUpToTheDamageAndNeverWritten) {
     std::vector<uint8_t> bad = g.bytes;
     c.corrupt(bad);
     test::WriteAll(path, bad);
-    ResetStore();
-    SetDatabaseFolder(folder);
-    messages.Clear();
+    Restart();
     std::string message = "File failed header check:\n\n" + path;
 
     EXPECT_FALSE(DbOpen(kDbModeWrite, kJune, 1114));

@@ -26,6 +26,13 @@ class PhoneFile : public test::StoreTest {
     EXPECT_TRUE(PhoneStoreEntry(e, ref)) << name;
     return ref;
   }
+  // Rewrites the header of the file on disk.
+  template <typename Change>
+  void PatchHeader(Change change) {
+    std::vector<uint8_t> file = File();
+    test::Patch(file.data(), ParsePhoneHeader, SerializePhoneHeader, change);
+    test::WriteAll(Path(), file);
+  }
   int16_t IdAt(uint16_t slot) { return ReadI16LE(File().data() + PhoneSlotOffset(slot)); }
   std::vector<std::pair<uint16_t, std::string>> Load(int mode = kDbModeRead) {
     std::vector<std::pair<uint16_t, std::string>> out;
@@ -111,11 +118,7 @@ TEST_F(PhoneFile, ReplacingKeepsIdSlotAndTheFilesNoteId) {
 
 TEST_F(PhoneFile, ACountAboveTheLiveEntriesIsCorrected) {
   for (const char* name : {"a", "b", "c"}) Store(name);
-  std::vector<uint8_t> file = File();
-  PhoneHeaderFields h = ParsePhoneHeader(file.data());
-  h.count = 5;
-  SerializePhoneHeader(h, file.data());
-  test::WriteAll(Path(), file);
+  PatchHeader([](auto& h) { h.count = 5; });
   EXPECT_FALSE(Verify(Path()).empty());
   EXPECT_EQ(Load(kDbModeRead).size(), 3u);
   EXPECT_EQ(Header().count, 5);   // reading does not write
@@ -142,11 +145,7 @@ TEST_F(PhoneFile, TheTwoThousandFortyNinthEntryIsRefused) {
 TEST_F(PhoneFile, IdsAfter32767AreTheSmallestFreeOnes) {
   Store("a");
   Store("b");
-  std::vector<uint8_t> file = File();
-  PhoneHeaderFields h = ParsePhoneHeader(file.data());
-  h.nextId = 32767;
-  SerializePhoneHeader(h, file.data());
-  test::WriteAll(Path(), file);
+  PatchHeader([](auto& h) { h.nextId = 32767; });
   EXPECT_EQ(Store("c").id, 32767);
   Delete(1);
   EXPECT_EQ(Store("d").id, 1);
@@ -179,9 +178,7 @@ TEST_F(PhoneFile, DamagedFilesKeepEveryLiveEntryAndAreNeverWritten) {
   std::vector<uint8_t> good = File();
   auto setId = [](std::vector<uint8_t>& f, uint16_t slot, int16_t id) { PutI16LE(f.data() + PhoneSlotOffset(slot), id); };
   auto fields = [](std::vector<uint8_t>& f, const std::function<void(PhoneHeaderFields&)>& change) {
-    PhoneHeaderFields h = ParsePhoneHeader(f.data());
-    change(h);
-    SerializePhoneHeader(h, f.data());
+    test::Patch(f.data(), ParsePhoneHeader, SerializePhoneHeader, change);
   };
   struct Case {
     const char* what;
@@ -203,9 +200,7 @@ TEST_F(PhoneFile, DamagedFilesKeepEveryLiveEntryAndAreNeverWritten) {
     std::vector<uint8_t> bad = good;
     c.corrupt(bad);
     test::WriteAll(Path(), bad);
-    ResetStore();
-    SetDatabaseFolder(folder);
-    messages.Clear();
+    Restart();
     PhoneEntry e = Entry("refused");
     PhoneEntryRef ref;
     EXPECT_FALSE(PhoneStoreEntry(e, ref));

@@ -90,6 +90,14 @@ inline std::vector<uint16_t> ListDay(uint32_t monthKey, int day, uint8_t type) {
   return ids;
 }
 
+// Edits a record in place: parses it at `at`, lets `change` alter the fields, writes it back.
+template <typename Parse, typename Serialize, typename Change>
+void Patch(uint8_t* at, Parse parse, Serialize serialize, Change change) {
+  auto fields = parse(at);
+  change(fields);
+  serialize(fields, at);
+}
+
 inline DbSlot SlotOf(const std::vector<uint8_t>& file, uint32_t index) {
   return ParseDbSlot(file.data() + DbSlotOffset(index));
 }
@@ -117,6 +125,12 @@ class StoreTest : public testing::Test {
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
+  }
+  // A new session on the same folder, as after restarting the program.
+  void Restart() {
+    ResetStore();
+    SetDatabaseFolder(folder);
+    messages.Clear();
   }
   std::vector<std::string> Verify(const std::string& path) { return VerifyDbFile(path, DbFileKindOf(path)); }
 

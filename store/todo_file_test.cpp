@@ -170,14 +170,10 @@ TEST_F(ToDoFile, DamagedListsAreReadUpToTheDamageAndNeverWritten) {
   for (int n = 0; n < 5; ++n) ToDoInsertItem(1, Key(7, 1 + n), Item("t" + std::to_string(n)));
   std::vector<uint8_t> good = File();
   auto patch = [](std::vector<uint8_t>& f, uint16_t s, const std::function<void(ToDoSlot&)>& change) {
-    ToDoSlot slot = ParseToDoSlot(f.data() + ToDoSlotOffset(s));
-    change(slot);
-    SerializeToDoSlot(slot, f.data() + ToDoSlotOffset(s));
+    test::Patch(f.data() + ToDoSlotOffset(s), ParseToDoSlot, SerializeToDoSlot, change);
   };
   auto fields = [](std::vector<uint8_t>& f, const std::function<void(ToDoHeaderFields&)>& change) {
-    ToDoHeaderFields h = ParseToDoHeaderFields(f.data());
-    change(h);
-    SerializeToDoHeaderFields(h, f.data());
+    test::Patch(f.data(), ParseToDoHeaderFields, SerializeToDoHeaderFields, change);
   };
   struct Case {
     const char* what;
@@ -202,9 +198,7 @@ TEST_F(ToDoFile, DamagedListsAreReadUpToTheDamageAndNeverWritten) {
     std::vector<uint8_t> bad = good;
     c.corrupt(bad);
     test::WriteAll(Path(), bad);
-    ResetStore();
-    SetDatabaseFolder(folder);
-    messages.Clear();
+    Restart();
     EXPECT_EQ(ToDoInsertItem(1, Key(8, 1), Item("refused")), 0);
     EXPECT_FALSE(ToDoRemoveItem(1));
     EXPECT_EQ(ToDoToggleDone(1), std::nullopt);
