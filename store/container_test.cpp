@@ -350,29 +350,47 @@ TEST_F(Container, NotesFilesChainByIdAndAreNamedByTheStoreSelector) {
   EXPECT_EQ(DbCallerCode(), kCallerOpenFailed);
 }
 
-TEST_F(Container, AMissingMonthReadsAsNothingAndIsCreatedOnlyForWriting) {
-  EXPECT_FALSE(DbOpen(kDbModeRead, kMarch, 1122));
-  EXPECT_EQ(DbCallerCode(), kCallerOpenFailed);
-  EXPECT_FALSE(FileExists(March()));
-  EXPECT_TRUE(messages.Shown().empty());
-  // An empty file (a creation that never got its header) is the same as a missing one.
-  test::WriteAll(March(), {});
-  EXPECT_FALSE(DbOpen(kDbModeRead, kMarch, 1122));
-  EXPECT_TRUE(messages.Shown().empty());
-  ASSERT_TRUE(DbOpen(kDbModeWrite, kMarch, 1114));
-  ASSERT_TRUE(DbClose());
-  EXPECT_EQ(ReadAll(March()).size(), 1536u);
-}
+// The month, to-do and phonebook files share their opening rules.
+TEST_F(Container, StoreFilesAreCreatedOnlyForWritingAndNameThePathWhenTheyCannotBe) {
+  struct Case {
+    const char* what;
+    std::function<int(int)> open;
+    std::function<int()> close, caller;
+    std::function<std::string()> path;
+    size_t newSize;
+    MsgBeep beep;
+  };
+  const Case cases[] = {
+      {"month", [](int mode) { return DbOpen(mode, kMarch, 1114); }, DbClose, DbCallerCode,
+       [] { return MonthFilePath(kMarch); }, 1536, MsgBeep::None},
+      {"to-do", [](int mode) { return ToDoStoreOpen(mode, 1201); }, ToDoStoreClose, ToDoCallerCode, ToDoFilePath, 762,
+       MsgBeep::Default},
+      {"phonebook", [](int mode) { return PhoneStoreOpen(mode, 1703); }, PhoneStoreClose, PhoneCallerCode, PhoneFilePath,
+       32, MsgBeep::Default},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Restart();
+    std::string path = c.path();
+    EXPECT_FALSE(c.open(kDbModeRead));
+    EXPECT_EQ(c.caller(), kCallerOpenFailed);
+    EXPECT_FALSE(FileExists(path));
+    // An empty file (a creation that never got its header) is the same as a missing one.
+    test::WriteAll(path, {});
+    EXPECT_FALSE(c.open(kDbModeRead));
+    ASSERT_TRUE(c.open(kDbModeWrite));
+    ASSERT_TRUE(c.close());
+    EXPECT_EQ(ReadAll(path).size(), c.newSize);
+    EXPECT_TRUE(messages.Shown().empty());
 
-// A foreign file's "File failed header check" is among the damaged files (ContainerDamage).
-TEST_F(Container, FileMessagesNameThePath) {
-  SetDatabaseFolder(JoinPath(folder, "no such folder"));
-  EXPECT_FALSE(DbOpen(kDbModeWrite, kMarch, 1114));
-  ASSERT_EQ(messages.Shown().size(), 1u);
-  EXPECT_EQ(messages.Shown()[0].text, "Error creating file:\n\n" + MonthFilePath(kMarch));
-  EXPECT_EQ(messages.Shown()[0].caption, "");
-  EXPECT_EQ(messages.Shown()[0].beep, MsgBeep::None);
-  EXPECT_EQ(DbCallerCode(), kCallerOpenFailed);
+    SetDatabaseFolder(JoinPath(folder, "no such folder"));
+    EXPECT_FALSE(c.open(kDbModeWrite));
+    EXPECT_EQ(c.caller(), kCallerOpenFailed);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "Error creating file:\n\n" + c.path());
+    EXPECT_EQ(messages.Shown()[0].caption, "");
+    EXPECT_EQ(messages.Shown()[0].beep, c.beep);
+  }
 }
 
 // Every data access error, with the sub code it shows.
