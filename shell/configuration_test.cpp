@@ -39,8 +39,9 @@ class ConfigurationTest : public testing::Test {
     std::copy(tail.begin(), tail.end(), bytes.begin() + static_cast<long>(image.size()));
     return bytes;
   }
-  void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::string Put(const std::string& path, const std::vector<uint8_t>& bytes) {
     fs_.AddFile(path, std::string(bytes.begin(), bytes.end()));
+    return path;
   }
   CalendarConfig Defaults() {
     DefaultConfigInputs in;
@@ -54,8 +55,7 @@ class ConfigurationTest : public testing::Test {
 };
 
 TEST_F(ConfigurationTest, ExactRecordWithoutOverlays) {
-  std::string path = kData + "\\Work.kvc";
-  Put(path, File(Defaults()));
+  std::string path = Put(kData + "\\Work.kvc", File(Defaults()));
   EXPECT_EQ(ReadConfiguration(path), 0);
   EXPECT_TRUE(Services().OverlayNames().empty());
   EXPECT_EQ(ConfigState().fileName, path);
@@ -69,8 +69,7 @@ TEST_F(ConfigurationTest, TailLoadsAsManyNamesAsTheCountSays) {
   CalendarConfig c = Defaults();
   c.overlayCount = 2;
   c.selectedOverlay = "C:\\O\\B.kov";
-  std::string path = kData + "\\Two.kvc";
-  Put(path, File(c, "C:\\O\\A.kov\x1C" "C:\\O\\B.kov\x1C" "C:\\O\\C.kov\x1C"));
+  std::string path = Put(kData + "\\Two.kvc", File(c, "C:\\O\\A.kov\x1C" "C:\\O\\B.kov\x1C" "C:\\O\\C.kov\x1C"));
   ASSERT_EQ(ReadConfiguration(path), 0);
   EXPECT_EQ(Services().OverlayNames(), (std::vector<std::string>{"C:\\O\\A.kov", "C:\\O\\B.kov"}));
   EXPECT_EQ(ConfigState().selectedOverlay, 1);
@@ -87,8 +86,7 @@ TEST_F(ConfigurationTest, RefusedFilesLeaveTheOpenConfigurationWhole) {
   CalendarConfig c = Defaults();
   c.overlayCount = 1;
   c.sundayRed = 0;
-  std::string good = kData + "\\Good.kvc";
-  Put(good, File(c, "A.kov\x1C"));
+  std::string good = Put(kData + "\\Good.kvc", File(c, "A.kov\x1C"));
   ASSERT_EQ(ReadConfiguration(good), 0);
 
   struct Case {
@@ -110,8 +108,7 @@ TEST_F(ConfigurationTest, RefusedFilesLeaveTheOpenConfigurationWhole) {
   };
   for (const Case& k : cases) {
     messages_.Clear();
-    std::string path = kData + "\\" + k.name;
-    Put(path, k.bytes);
+    std::string path = Put(kData + "\\" + k.name, k.bytes);
     EXPECT_EQ(ReadConfiguration(path), -1) << k.name;
     if (k.message) {
       ASSERT_EQ(messages_.Shown().size(), 1u) << k.name;
@@ -134,8 +131,7 @@ TEST_F(ConfigurationTest, Version6ConvertsAndSavesAsVersion7) {
   PutU16LE(&v6[6], 6);
   PutFixedText(&v6[208], 64, "Boston, MA");
   v6[100] = 1;  // old "phonebook open"
-  std::string path = kData + "\\Old.kvc";
-  Put(path, v6);
+  std::string path = Put(kData + "\\Old.kvc", v6);
   ASSERT_EQ(ReadConfiguration(path), 0);
   EXPECT_TRUE(ConfigState().converted);
   EXPECT_EQ(Config().mapPosition, (Position16{10, 10}));
@@ -154,8 +150,7 @@ TEST_F(ConfigurationTest, ShortFileKeepsDefaultsBeyondItsEnd) {
   std::vector<uint8_t> bytes = File(Defaults());
   bytes[116] = 16;  // only the map open
   bytes.resize(200);
-  std::string path = kData + "\\Short.kvc";
-  Put(path, bytes);
+  std::string path = Put(kData + "\\Short.kvc", bytes);
   ASSERT_EQ(ReadConfiguration(path), 0);
   EXPECT_EQ(Config().openWindows, 16);
   EXPECT_EQ(Config().schedulerHour, 8);
@@ -165,8 +160,7 @@ TEST_F(ConfigurationTest, ShortFileKeepsDefaultsBeyondItsEnd) {
 }
 
 TEST_F(ConfigurationTest, WritingRecordsTheDeskFirstAndWritesTheTail) {
-  std::string path = kData + "\\Desk.kvc";
-  Put(path, File(Defaults()));
+  std::string path = Put(kData + "\\Desk.kvc", File(Defaults()));
   ASSERT_EQ(ReadConfiguration(path), 0);
   Services().AddOverlay("C:\\O\\Holidays (USA).kov");
   Services().AddOverlay("C:\\O\\Sample.kov");
@@ -192,8 +186,7 @@ TEST_F(ConfigurationTest, WritingRecordsTheDeskFirstAndWritesTheTail) {
 }
 
 TEST_F(ConfigurationTest, FailedSaveReportsAndStaysDirtySaveAsSwitchesOnlyOnSuccess) {
-  std::string path = kData + "\\default.kvc";
-  Put(path, File(Defaults()));
+  std::string path = Put(kData + "\\default.kvc", File(Defaults()));
   ASSERT_EQ(ReadConfiguration(path), 0);
   std::vector<uint8_t> before = *fs_.ReadAll(path);
   SetConfigDirty();

