@@ -13,18 +13,10 @@ class ClockTest : public testing::Test {
   }
 };
 
-TEST_F(ClockTest, ReadsTheInstalledClock) {
-  FixedClock clock(DateStamp{2026, 12, 5, 14, 30});
-  SetClockSource(&clock);
-  CurrentTime now = CurrentDateTime();
-  EXPECT_EQ(now.stamp, (DateStamp{2026, 12, 5, 14, 30}));
-  EXPECT_EQ(now.weekday, 6);
-  EXPECT_EQ(now.minuteOfDay, 870);
-}
-
 TEST_F(ClockTest, ReferenceZoneMovesTheDateAcrossYearEnds) {
   FixedClock clock(DateStamp{2026, 12, 31, 22, 15});
   SetClockSource(&clock);
+  EXPECT_EQ(CurrentDateTime().stamp, (DateStamp{2026, 12, 31, 22, 15}));
   SetReferenceZoneShift([](const DateStamp&) { return 180; });
   CurrentTime now = CurrentDateTime();
   EXPECT_EQ(now.stamp, (DateStamp{2027, 1, 1, 1, 15}));
@@ -37,19 +29,11 @@ TEST_F(ClockTest, ReferenceZoneMovesTheDateAcrossYearEnds) {
   EXPECT_EQ(now.minuteOfDay, 1410);
 }
 
-TEST_F(ClockTest, FixedClockAdvances) {
-  FixedClock clock(DateStamp{2024, 2, 28, 23, 58});
-  clock.Advance(3);
-  EXPECT_EQ(clock.LocalNow(), (DateStamp{2024, 2, 29, 0, 1}));
-  clock.Advance(-3 * 1440);
-  EXPECT_EQ(clock.LocalNow(), (DateStamp{2024, 2, 26, 0, 1}));
-}
-
 TEST(AddMinutes, StepsWholeDaysBothWays) {
   EXPECT_EQ(AddMinutes(DateStamp{2026, 1, 1, 0, 0}, -1), (DateStamp{2025, 12, 31, 23, 59}));
   EXPECT_EQ(AddMinutes(DateStamp{2026, 1, 1, 0, 0}, 1440 * 31), (DateStamp{2026, 2, 1, 0, 0}));
   EXPECT_EQ(AddMinutes(DateStamp{2026, 1, 1, 12, 0}, -1440 * 2 - 1), (DateStamp{2025, 12, 30, 11, 59}));
-  EXPECT_EQ(AddMinutes(DateStamp{2026, 6, 1, 8, 0}, 0), (DateStamp{2026, 6, 1, 8, 0}));
+  EXPECT_EQ(AddMinutes(DateStamp{2024, 2, 28, 23, 58}, 3), (DateStamp{2024, 2, 29, 0, 1}));
 }
 
 }  // namespace

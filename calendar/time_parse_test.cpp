@@ -24,24 +24,18 @@ TEST(TimeParse, TwelveHourClock) {
   for (const char* text : bad) EXPECT_FALSE(ParseTimeOfDay(text, r).has_value()) << text;
 }
 
-TEST(TimeParse, TwentyFourHourClockRefusesDesignators) {
-  RegionalSettings r;
-  r.clock24 = true;
-  EXPECT_EQ(ParseTimeOfDay("21:30", r), 1290);
-  EXPECT_EQ(ParseTimeOfDay("0930", r), 570);
-  EXPECT_EQ(ParseTimeOfDay("0:05", r), 5);
-  EXPECT_FALSE(ParseTimeOfDay("9:30 PM", r).has_value());
-  EXPECT_FALSE(ParseTimeOfDay("12a", r).has_value());
-}
-
-TEST(TimeParse, RegionalSeparatorAndDesignators) {
-  RegionalSettings r;
-  r.timeSeparator = 'h';
-  r.morning = "vorm";
-  r.afternoon = "nachm";
-  EXPECT_EQ(ParseTimeOfDay("9h30", r), 570);
-  EXPECT_EQ(ParseTimeOfDay("9h30 nachm", r), 1290);
-  EXPECT_EQ(ParseTimeOfDay("9:30 VORM", r), 570);
+TEST(TimeParse, TwentyFourHourClockAndRegionalWords) {
+  RegionalSettings h24;
+  h24.clock24 = true;
+  RegionalSettings german;
+  german.timeSeparator = 'h';
+  german.morning = "vorm";
+  german.afternoon = "nachm";
+  const struct { RegionalSettings r; const char* text; std::optional<int> minutes; } cases[] = {
+      {h24, "21:30", 1290},      {h24, "0:05", 5},           {h24, "9:30 PM", std::nullopt}, {h24, "12a", std::nullopt},
+      {german, "9h30", 570},     {german, "9h30 nachm", 1290}, {german, "9:30 VORM", 570},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseTimeOfDay(c.text, c.r), c.minutes) << c.text;
 }
 
 }  // namespace

@@ -122,7 +122,6 @@ event "below 9" kind=annual month=6 day=3 below=9
 }
 
 TEST_F(DayAssemblyTest, AccentsMarksAndTheTabFilter) {
-  Accent def;
   int family = Add("Family.kov", R"(overlay highlight=1 text_colour=#FF0000 pattern=solid pattern_colour=#00FF00
 event "Anna" kind=birthday year=1990 month=1 day=12
 event "Own" kind=annual month=1 day=20 highlight=2 icon=5 text_colour=#0000FF
@@ -165,7 +164,6 @@ event "February" kind=annual month=2 day=2
   Assembly().options.tabOverlay = family;
   RecomputeDisplayedMonths(2026, 1);
   EXPECT_EQ(Texts(12), (std::vector<std::string>{"Anna's 36th Birthday"}));
-  (void)def;
 }
 
 TEST_F(DayAssemblyTest, CarriesFromNeighbouringMonthsShowOnce) {

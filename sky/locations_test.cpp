@@ -95,7 +95,6 @@ TEST_F(Locations, FileErrorsNameThePath) {
   EXPECT_FALSE(WriteLocations(Path("no/such/folder.dat"), {}));
   ASSERT_EQ(messages_.Shown().size(), 2u);
   EXPECT_EQ(messages_.Shown()[0].text, "Error opening file:\n\n" + Path("missing.dat"));
-  EXPECT_EQ(messages_.Shown()[0].caption, "Kalvora");
   EXPECT_EQ(messages_.Shown()[1].text, "Error creating file:\n\n" + Path("no/such/folder.dat"));
 }
 
