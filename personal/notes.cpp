@@ -71,6 +71,15 @@ DbRequest RequestFor(const NoteContext& c, uint16_t id) {
   return r;
 }
 
+// Deletes one note record by id from the context's container.
+bool DeleteNoteRecord(const NoteContext& c, uint16_t id, int callerCode) {
+  if (!OpenFor(c, kDbModeWrite, callerCode)) return false;
+  DbRequest r = RequestFor(c, id);
+  bool ok = DbAccess(kDbDelete, r) != 0;
+  DbClose();
+  return ok;
+}
+
 void ShowNotesError() { ShowMessage(std::string(StringText(kErrUpdatingNotes)), MsgIcon::Warning); }
 
 // The owner record keeps the note's id.
@@ -262,15 +271,19 @@ bool NoteSave(NoteContext& c, const std::string& text) {
     if (!UpdateOwner(c)) {
       // A note no owner points at could never be reached again: a new one is taken back (the
       // text stays in the window, still modified, for the next attempt).
-      if (before == 0 && id != 0 && OpenFor(c, kDbModeWrite, kCallerNoteDelete)) {
-        DbRequest undo = RequestFor(c, id);
-        if (DbAccess(kDbDelete, undo)) c.noteId = 0;
-        DbClose();
-      }
+      if (before == 0 && id != 0 && DeleteNoteRecord(c, id, kCallerNoteDelete)) c.noteId = 0;
       return ShowNotesError(), false;
     }
   }
   return true;
+}
+
+bool NoteDeleteForRemovedOwner(uint16_t type, uint16_t noteId, int callerCode) {
+  if ((type != kNoteToDo && type != kNotePhone) || noteId == 0) return true;
+  NoteContext c = type == kNoteToDo ? ToDoNoteContext(0, noteId) : PhoneNoteContext(0, noteId);
+  // Opening for writing would make a notes file that is not there.
+  if (!FileExists(NotesFilePath(type == kNoteToDo ? kStoreToDoNotes : kStorePhoneNotes))) return true;
+  return DeleteNoteRecord(c, noteId, callerCode);
 }
 
 // ---- the window's state ----------------------------------------------------------------------

@@ -84,6 +84,10 @@ bool DayHasNote(int year, int month, int day);
 // "Error detected updating notes to disk." and returns false, changing nothing in the context.
 bool NoteSave(NoteContext& context, const std::string& text);
 
+// Deletes the note of a to-do item or phonebook entry that is being removed (the owner is not
+// updated: it goes too). True when the note is gone, also when there never was one.
+bool NoteDeleteForRemovedOwner(uint16_t type, uint16_t noteId, int callerCode);
+
 // ---- the notes window's state ---------------------------------------------------------------
 
 struct NotesWindowState {

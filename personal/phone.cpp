@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "personal/owner_notes.h"
+#include "personal/notes.h"
 #include "resources/strings.h"
 #include "shell/messages.h"
 #include "store/container_format.h"
@@ -24,11 +24,6 @@ constexpr int kStrFirstDialAction = 24530;     // 24530-24533
 constexpr size_t kPackedArea = 251;            // record bytes 4 ... 254
 constexpr uint8_t kCurrentLayout = 1;
 constexpr int kLegacyFieldCount = 20;          // 16 columns and 4 labels
-
-PhoneNoteRemover& NoteRemover() {
-  static PhoneNoteRemover remover;
-  return remover;
-}
 
 unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 
@@ -354,13 +349,7 @@ bool PhoneDelete(PhoneBook& book, bool ask) {
   bool deleted = same && PhoneDeleteEntry(listed.slot);
   PhoneStoreClose();
   if (!deleted) return false;
-  if (uint16_t noteId = PhoneEntryNoteId(*stored)) {
-    if (NoteRemover()) {
-      NoteRemover()(noteId, kCallerPhoneRepair);
-    } else {
-      DeleteOwnerNote(kStorePhoneNotes, kDbTypePhoneNote, noteId, kCallerPhoneRepair);
-    }
-  }
+  NoteDeleteForRemovedOwner(kNotePhone, PhoneEntryNoteId(*stored), kCallerPhoneRepair);
   book.index.erase(book.index.begin() + book.selected);
   --book.liveCount;
   book.selected = book.index.empty() ? -1 : std::max(book.selected - 1, 0);
@@ -395,6 +384,5 @@ PhoneTypeAhead::Step PhoneTypeAhead::Key(char key, const std::vector<PhoneIndexE
   return step;
 }
 
-void SetPhoneNoteRemover(PhoneNoteRemover remover) { NoteRemover() = std::move(remover); }
 
 }  // namespace kv

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -145,10 +144,6 @@ class PhoneTypeAhead {
   std::string prefix_;
 };
 
-// Deleting an entry's note. The notes module installs this; until then the type-5 record is
-// deleted from "PhoneBk.kvdb" directly.
-using PhoneNoteRemover = std::function<bool(uint16_t noteId, int callerCode)>;
-void SetPhoneNoteRemover(PhoneNoteRemover remover);   // nullptr restores the default
 
 constexpr int kCallerPhoneLoad = 1703;
 constexpr int kCallerPhoneDelete = 1704;

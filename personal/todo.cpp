@@ -6,7 +6,7 @@
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
 #include "calendar/zone_conversion.h"
-#include "personal/owner_notes.h"
+#include "personal/notes.h"
 #include "resources/strings.h"
 #include "shell/config.h"
 #include "shell/messages.h"
@@ -30,23 +30,12 @@ constexpr int kStrArchiveFailed = 24506;
 
 std::string Text(int id) { return std::string(StringText(id)); }
 
-struct NoteSeams {
-  ToDoNoteRemover remover;
-  ToDoNoteReader reader;
-};
-NoteSeams& Seams() {
-  static NoteSeams seams;
-  return seams;
-}
-
-bool RemoveNote(uint16_t noteId) {
-  return Seams().remover ? Seams().remover(noteId, kCallerToDoNoteDelete)
-                         : DeleteOwnerNote(kStoreToDoNotes, kDbTypeToDoNote, noteId, kCallerToDoNoteDelete);
-}
+bool RemoveNote(uint16_t noteId) { return NoteDeleteForRemovedOwner(kNoteToDo, noteId, kCallerToDoNoteDelete); }
 
 std::optional<std::string> ReadNote(uint16_t noteId) {
-  return Seams().reader ? Seams().reader(noteId)
-                        : ReadOwnerNote(kStoreToDoNotes, kDbTypeToDoNote, noteId, kCallerToDoNoteDelete);
+  auto note = NoteFindToDo(noteId, kCallerToDoNoteDelete);
+  if (!note) return std::nullopt;
+  return note->text;
 }
 
 DateStamp DateOnly(DateStamp d) {
@@ -351,7 +340,5 @@ bool ToDoRefreshEntry(std::vector<ToDoEntry>& entries, uint16_t slot) {
   return true;
 }
 
-void SetToDoNoteRemover(ToDoNoteRemover remover) { Seams().remover = std::move(remover); }
-void SetToDoNoteReader(ToDoNoteReader reader) { Seams().reader = std::move(reader); }
 
 }  // namespace kv

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,11 +130,5 @@ int ToDoListForDate(const DateStamp& date, std::vector<ToDoEntry>& entries, bool
 // Rereads one slot into its entry of the list; false when it is not in the list or unreadable.
 bool ToDoRefreshEntry(std::vector<ToDoEntry>& entries, uint16_t slot);
 
-// Reaching the notes of items. The notes module installs these; until then the note record is
-// read from and deleted in "ToDo.kvdb" directly. The reader gives nothing when there is no note.
-using ToDoNoteRemover = std::function<bool(uint16_t noteId, int callerCode)>;
-using ToDoNoteReader = std::function<std::optional<std::string>(uint16_t noteId)>;
-void SetToDoNoteRemover(ToDoNoteRemover remover);   // nullptr restores the default
-void SetToDoNoteReader(ToDoNoteReader reader);
 
 }  // namespace kv
