@@ -13,7 +13,6 @@
 #include "store/db_files.h"
 #include "store/file_io.h"
 #include "store/store_test_support.h"
-#include "tests/program_folder.h"
 
 
 namespace kv {
@@ -51,7 +50,7 @@ class ProgramServicesTest : public ::testing::Test {
 TEST_F(ProgramServicesTest, ZonesAndPointOfReference) {
   ScriptedMessages messages;
   ScopedMessageSink scope(messages);
-  Services().LoadZoneTable(test::ProgramFolder());
+  Services().LoadZoneTable(RunningProgramFolder());
   EXPECT_EQ(Services().SystemZone(), 36);
   EXPECT_EQ(ComputerZoneIndex(), 36);
 

@@ -9,7 +9,7 @@
 #include "overlays/daylight_markers.h"
 #include "sky/sun_moon.h"
 #include "sky/text_fields.h"
-#include "tests/program_folder.h"
+#include "store/file_io.h"
 
 namespace kv {
 namespace {
@@ -116,7 +116,7 @@ TEST_F(Reference, ZoneConversionAndClockFollowTheReference) {
 
 // The files the build places in the program folder.
 TEST_F(Reference, ShippedZoneAndLocationFilesAgree) {
-  std::string folder = test::ProgramFolder();
+  std::string folder = RunningProgramFolder();
   ASSERT_TRUE(LoadZoneTable(folder + "/KVTZX.DAT"));
   const std::vector<ZoneRecord>& zones = ZoneTable();
   EXPECT_GT(zones.size(), 130u);

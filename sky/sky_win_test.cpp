@@ -11,7 +11,7 @@
 #include "sky/astro.h"
 #include "sky/sky_win.h"
 #include "sky/zones.h"
-#include "tests/program_folder.h"
+#include "store/file_io.h"
 
 namespace kv {
 namespace {
@@ -55,7 +55,7 @@ TEST(SkyWin, RegistryHoldsTheZonesWithTheirRules) {
 TEST(SkyWin, ZoneFileMergedWithTheRegistry) {
   RegistryOsZones registry;
   SetOsZoneSource(&registry);
-  ASSERT_TRUE(LoadZoneTable(test::ProgramFolder() + "\\KVTZX.DAT"));
+  ASSERT_TRUE(LoadZoneTable(RunningProgramFolder() + "\\KVTZX.DAT"));
   const ZoneRecord* pacific = FindZone(36);
   ASSERT_NE(pacific, nullptr);
   EXPECT_EQ(pacific->keyName, "Pacific Standard Time");

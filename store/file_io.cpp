@@ -12,6 +12,9 @@
 
 #if defined(_WIN32)
 #include <io.h>
+// The one Win32 call of the core, declared here so that the core stays free of <windows.h>.
+extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameA(void* module, char* name,
+                                                                          unsigned long size);
 #else
 #include <unistd.h>
 #endif
@@ -151,6 +154,19 @@ bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, boo
 bool FileExists(const std::string& path) { return IsRegular(path); }
 
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::string RunningProgramFolder() {
+  char buffer[4096];
+#if defined(_WIN32)
+  unsigned long n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  std::string path(buffer, n < sizeof buffer ? n : 0);
+#else
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  std::string path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+#endif
+  size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);

@@ -59,6 +59,10 @@ bool ReadWholeFile(const std::string& path, std::string* contents);
 // as it was. False when it cannot be written.
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// The folder of the running executable: the program's data files (zone and location lists,
+// overlay masters) lie beside it. "." when it cannot be told.
+std::string RunningProgramFolder();
+
 // Folder and name joined with the platform's separator (none added when the folder already ends
 // with one, nothing when the folder is empty).
 std::string JoinPath(std::string_view folder, std::string_view name);

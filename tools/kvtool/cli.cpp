@@ -7,13 +7,6 @@
 
 #include "tools/kvtool/registry.h"
 
-#if defined(_WIN32)
-// The one Win32 call needed here, declared rather than pulling in <windows.h>.
-extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameA(void* module, char* name, unsigned long size);
-#else
-#include <unistd.h>
-#endif
-
 namespace kv::tool {
 namespace {
 
@@ -173,20 +166,5 @@ Command::Command(const char* name, const char* usage, Handler handler) {
   Registry().push_back(RegisteredCommand{name, usage, std::move(handler)});
 }
 
-std::string ProgramFolder() {
-  std::string path;
-#if defined(_WIN32)
-  char buffer[4096];
-  unsigned long n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  path = std::string(buffer, n);
-  size_t cut = path.find_last_of("\\/");
-#else
-  char buffer[4096];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n > 0) path.assign(buffer, static_cast<size_t>(n));
-  size_t cut = path.find_last_of('/');
-#endif
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
-}
 
 }  // namespace kv::tool

@@ -57,9 +57,6 @@ std::string DateTimeText(const DateStamp& d);          // YYYY-MM-DDTHH:MM
 using kv::AnsiFromUtf8;
 using kv::Utf8FromAnsi;
 
-// The folder of the kvtool binary, where the program's data files (KVTZX.DAT, ...) lie.
-std::string ProgramFolder();
-
 // Writes one JSON document and a newline to standard output.
 void Emit(const Json& json);
 

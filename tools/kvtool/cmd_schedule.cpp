@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "calendar/zone_conversion.h"
 #include "personal/alarms.h"
 #include "personal/notes.h"
 #include "personal/schedule.h"
 #include "personal/schedule_dialog_rules.h"
 #include "shell/messages.h"
 #include "sky/zones.h"
-#include "calendar/zone_conversion.h"
 #include "store/db_files.h"
 #include "store/file_io.h"
 #include "store/phone_file.h"
@@ -49,7 +49,7 @@ void OpenDatabase(Args& args, std::optional<std::string> zone = std::nullopt) {
   if (!std::filesystem::is_directory(*db, error)) throw Failure("no database folder " + *db);
   ResetStore();
   SetDatabaseFolder(*db);
-  std::string zones = ProgramFolder() + "/KVTZX.DAT";
+  std::string zones = RunningProgramFolder() + "/KVTZX.DAT";
   if (FileExists(zones) && LoadZoneTable(zones)) {
     SetZoneConversion([](const DateStamp& local, int from, int to) {
       return ConvertBetweenZones(local, FindZone(from), FindZone(to));

@@ -10,6 +10,7 @@
 #include "sky/locations.h"
 #include "sky/sun_moon.h"
 #include "sky/zones.h"
+#include "store/file_io.h"
 #include "tools/kvtool/cli.h"
 
 
@@ -19,7 +20,7 @@ namespace {
 
 std::string DataFile(Args& args, const char* name) {
   std::optional<std::string> file = args.Option("file");
-  return file ? *file : ProgramFolder() + "/" + name;
+  return file ? *file : RunningProgramFolder() + "/" + name;
 }
 
 // Messages the core shows become the command's failure text.
