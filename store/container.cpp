@@ -108,13 +108,18 @@ void Rollback() {
 
 // ---- growth -------------------------------------------------------------------------------
 
+// Whether a slot's offset moves with the data region when the header grows: every slot with an
+// id, and holes on the free list even without one. Such holes come only from files written by
+// other programs, but left behind they would point into the grown header.
+bool OffsetFollowsGrowth(const DbSlot& s) { return s.id != 0 || s.type == kDbTypeFree; }
+
 // The saved state of the operation in progress follows the growth, so that undoing it later
 // leaves a header that fits the moved data.
 void GrowUndoState() {
   ContainerState& c = C();
   for (auto& [i, saved] : c.undoSlots) {
     DbSlot s = ParseDbSlot(saved.data());
-    if (s.id != 0) s.offset += kDbBlock;
+    if (OffsetFollowsGrowth(s)) s.offset += kDbBlock;
     SerializeDbSlot(s, saved.data());
   }
   DbHeaderFields h = ParseDbHeaderFields(c.undoFields.data());
@@ -147,7 +152,7 @@ bool GrowHeader() {
   for (uint32_t i = 0; i < h.capacity; ++i) {
     uint8_t* p = grown.data() + DbSlotOffset(i);
     DbSlot s = ParseDbSlot(p);
-    if (s.id == 0) continue;
+    if (!OffsetFollowsGrowth(s)) continue;
     s.offset += kDbBlock;
     SerializeDbSlot(s, p);
   }

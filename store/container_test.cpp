@@ -155,6 +155,35 @@ TEST_F(Container, GrowthMovesDataRegionsOfEverySize) {
   }
 }
 
+// A hole without an id (as another program may leave one) still moves with the data: left
+// behind, it would point into the grown header and the next record put there would overwrite
+// slots.
+TEST_F(Container, GrowthMovesHolesWithoutAnId) {
+  ASSERT_TRUE(DbOpen(kDbModeWrite, kMarch, 1114));
+  uint16_t gone = Put(DayRequest(kMarch, 3, kDbTypeDayNote), SerializeNoteRecord(kDbTypeDayNote, std::string(28, 'h')));
+  Put(DayRequest(kMarch, 3, kDbTypeDayNote), SerializeNoteRecord(kDbTypeDayNote, "stays"));
+  DbRequest del = DayRequest(kMarch, 3, kDbTypeDayNote, gone);
+  ASSERT_TRUE(DbAccess(kDbDelete, del));
+  ASSERT_TRUE(DbClose());
+  std::vector<uint8_t> file = ReadAll(March());
+  uint32_t hole = FieldsOf(file).freeHead - 1u;
+  ASSERT_EQ(SlotOf(file, hole).length, 40);
+  test::Patch(file.data() + DbSlotOffset(hole), ParseDbSlot, SerializeDbSlot, [](DbSlot& s) { s.id = 0; });
+  test::WriteAll(March(), file);
+  ASSERT_TRUE(Verify(March()).empty());
+
+  ASSERT_TRUE(DbOpen(kDbModeWrite, kMarch, 1114));
+  ASSERT_TRUE(DbGrow());
+  uint16_t reused = Put(DayRequest(kMarch, 9, kDbTypeDayNote), SerializeNoteRecord(kDbTypeDayNote, std::string(28, 'r')));
+  ASSERT_TRUE(DbClose());
+  std::vector<uint8_t> after = ReadAll(March());
+  EXPECT_EQ(SlotOf(after, 8).offset, 3072u);   // the hole's place, moved up by one block
+  EXPECT_TRUE(Verify(March()).empty());
+  ASSERT_TRUE(DbOpen(kDbModeRead, kMarch, 1122));
+  EXPECT_EQ(ReadRecord(9, kDbTypeDayNote, reused), SerializeNoteRecord(kDbTypeDayNote, std::string(28, 'r')));
+  EXPECT_EQ(ListDay(kMarch, 3, kDbTypeDayNote).size(), 1u);
+}
+
 TEST_F(Container, RewritesKeepIdAndPlaceOnlyWhileTheLengthStays) {
   ASSERT_TRUE(DbOpen(kDbModeWrite, kMarch, 1119));
   uint16_t id = Put(DayRequest(kMarch, 9, kDbTypeDayNote), SerializeNoteRecord(kDbTypeDayNote, "first text"));
