@@ -29,11 +29,15 @@ case "${1:-}" in
     echo ":$n" > "$KV_DISPLAY_FILE"
     export DISPLAY=":$n"
     rm -rf "$WINEPREFIX"
-    mkdir -p "$(dirname "$WINEPREFIX")"
     # The server is made persistent before wineboot so that the system processes wineboot
     # starts (services.exe and friends) stay up for the whole run with their output going
     # nowhere; started later by a test, they would hold that test's output pipe open.
-    wineserver -p >/dev/null 2>&1 </dev/null
+    # wineserver refuses to start for a prefix folder that does not exist yet, and the server
+    # wineboot would then start instead ends a few seconds after its last client: every later
+    # program would start a server of its own, and one that starts just as the previous one
+    # ends fails with "wine client error ... Connection reset by peer".
+    mkdir -p "$WINEPREFIX"
+    wineserver -p >/dev/null 2>&1 </dev/null || { echo "wineserver did not start"; exit 1; }
     wineboot -i >/dev/null 2>&1 </dev/null || { echo "wineboot failed"; exit 1; }
     echo "Wine prefix $WINEPREFIX ready on display :$n"
     ;;
