@@ -7,7 +7,7 @@
 # 10 seconds fails the test. Longer hunts with other seeds are run by hand (README).
 set(KV_FUZZ_RUNS 30000 CACHE STRING "Inputs each fuzz test tries")
 set(KV_FUZZ_SEED 1 CACHE STRING "Random seed of the fuzz tests")
-set(KV_FUZZ_SECONDS 40 CACHE STRING "Most seconds each fuzz test runs")
+set(KV_FUZZ_SECONDS 60 CACHE STRING "Most seconds each fuzz test runs")
 add_custom_target(fuzzers)
 
 function(kv_add_fuzzer name)
