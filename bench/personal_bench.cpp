@@ -6,10 +6,10 @@
 
 #include "personal/alarms.h"
 #include "personal/schedule.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/container.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

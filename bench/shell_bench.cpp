@@ -5,8 +5,8 @@
 #include "shell/config.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
-#include "shell/filesystem.h"
-#include "shell/messages.h"
+#include "base/filesystem.h"
+#include "base/messages.h"
 #include "shell/shell_services.h"
 
 namespace kv {

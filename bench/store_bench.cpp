@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <random>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "store/phone_file.h"
 #include "store/todo_file.h"
 

@@ -7,8 +7,8 @@
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 
 namespace kv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "calendar/date_format.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 
 namespace kv {
 namespace {

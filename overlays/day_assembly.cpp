@@ -5,11 +5,11 @@
 #include "calendar/date_format.h"
 #include "calendar/jewish.h"
 #include "calendar/regional.h"
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 #include "overlays/overlay_rules.h"
 #include "overlays/overlay_set.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "calendar/jewish.h"
 #include "calendar/regional.h"
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 #include "overlays/overlay_set.h"
 #include "overlays/overlay_source.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

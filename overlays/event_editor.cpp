@@ -7,7 +7,7 @@
 #include "calendar/time_parse.h"
 #include "calendar/zone_conversion.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

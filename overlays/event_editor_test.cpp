@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "calendar/zone_conversion.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

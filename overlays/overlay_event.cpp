@@ -1,6 +1,6 @@
 #include "overlays/overlay_event.h"
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 

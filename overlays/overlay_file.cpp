@@ -9,7 +9,7 @@
 #include "calendar/regional.h"
 #include "calendar/zone_conversion.h"
 #include "resources/strings.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 

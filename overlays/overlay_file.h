@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "overlays/overlay_event.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include "calendar/regional.h"
 #include "calendar/zone_conversion.h"
 #include "overlays/overlay_rules.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "resources/strings.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
-#include "store/bytes.h"
-#include "store/file_io.h"
+#include "base/messages.h"
+#include "base/settings.h"
+#include "base/bytes.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <random>
 
-#include "shell/messages.h"
-#include "shell/settings.h"
-#include "store/bytes.h"
+#include "base/messages.h"
+#include "base/settings.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

@@ -1,6 +1,6 @@
 #include "overlays/overlay_source.h"
 
-#include "resources/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <charconv>
 #include <cstdio>

@@ -4,9 +4,10 @@
 
 #include "personal/schedule.h"
 #include "resources/strings.h"
-#include "shell/clock_tick.h"
-#include "shell/settings.h"
-#include "store/bytes.h"
+#include "personal/clock_tick.h"
+#include "base/filesystem.h"
+#include "base/settings.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 
@@ -123,6 +124,18 @@ void InstallAlarmHooks() {
 }
 
 // ---- sounds ---------------------------------------------------------------------------------
+
+void AlarmDefaultSounds(const std::string& programFolder) {
+  static constexpr const char* kDefaults[kAlarmSounds] = {"Soft Chime", "Fog Horn", "Kettle",  "Fireworks",
+                                                          "Bongo",      "Doorbell", "Ray Gun", "Burglar Alarm"};
+  AlarmSound sound;
+  for (int i = 0; i < kAlarmSounds; ++i) {
+    std::string name = AlarmSoundValueName(i + 1);
+    if (ParseAlarmSoundValue(RegReadSetting("Audio", name), sound)) continue;
+    std::string wave = JoinWindowsPath(JoinWindowsPath(programFolder, "Alarms"), std::string(kDefaults[i]) + ".wav");
+    RegWriteSetting("Audio", name, AlarmSoundValue({kDefaults[i], wave}));
+  }
+}
 
 std::string AlarmSoundValueName(int index) { return FormatText("AlarmSound%d", index); }
 

@@ -74,7 +74,10 @@ std::string AlarmSoundValue(const AlarmSound& sound);
 bool ParseAlarmSoundValue(const std::string& value, AlarmSound& sound);
 // The sound of index 1 ... 8 from the settings; false when missing or malformed.
 bool AlarmSoundName(int index, AlarmSound& sound);
-// The defaults of missing values are created at start-up (shell/startup.h AlarmDefaultSounds).
+// The alarm sounds every start makes sure of: "AlarmSound1" ... "AlarmSound8" of the "Audio"
+// section, created with their default descriptions and the wave files of the program folder's
+// "Alarms" folder when missing or malformed.
+void AlarmDefaultSounds(const std::string& programFolder);
 // The sound setup's OK: writes each entry, or deletes its value when its path is "None".
 void AlarmSaveSounds(const std::array<AlarmSound, kAlarmSounds>& sounds);
 // The path to play for an index; empty for index 0, a missing value or the path "None".

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "personal/personal_test_support.h"
-#include "shell/clock_tick.h"
-#include "shell/settings.h"
+#include "personal/clock_tick.h"
+#include "base/settings.h"
 #include "shell/startup.h"
 
 namespace kv {

@@ -5,9 +5,9 @@
 
 #include "personal/notes.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/container_format.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

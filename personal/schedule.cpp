@@ -8,11 +8,11 @@
 #include "overlays/overlay_rules.h"
 #include "personal/schedule_store.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
-#include "store/bytes.h"
+#include "base/messages.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #include "personal/schedule_dialog_rules.h"
 
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 

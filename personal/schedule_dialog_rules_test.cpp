@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 namespace {

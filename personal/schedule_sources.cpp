@@ -4,7 +4,7 @@
 #include "personal/schedule.h"
 #include "store/container.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 

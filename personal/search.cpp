@@ -6,8 +6,8 @@
 
 #include "calendar/date_format.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 
 namespace kv {
 namespace {

@@ -15,7 +15,7 @@
 #include "personal/personal_test_support.h"
 #include "personal/search_test_support.h"
 #include "resources/strings.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/container.h"
 #include "store/todo_file.h"
 

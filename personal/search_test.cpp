@@ -10,8 +10,8 @@
 #include "calendar/date_format.h"
 #include "personal/search_test_support.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 
 namespace kv {
 namespace {

@@ -8,12 +8,11 @@
 #include "calendar/zone_conversion.h"
 #include "personal/notes.h"
 #include "resources/strings.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "store/bytes.h"
+#include "base/messages.h"
+#include "base/bytes.h"
 #include "store/container_format.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {
@@ -122,18 +121,6 @@ ToDoItem SerializeToDoRecord(const ToDoRecord& r) {
   SetToDoItemCompletion(item, r.completed);
   PutFixedText(item.data() + 19, 40, r.text);
   return item;
-}
-
-ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config) {
-  ToDoSettings s;
-  s.sortByPriority = config.todoSortByPriority != 0;
-  s.viewAll = config.todoView != 0;
-  s.hideCompleted = config.todoViewPending != 0;
-  s.removeAfterDays = config.todoRemoveAfterDays;
-  s.logRemoved = config.todoLog != 0;
-  s.archiveName = config.todoLogFile;
-  s.logNotes = config.todoLogNotes != 0;
-  return s;
 }
 
 int ToDoLoad(std::vector<ToDoEntry>& entries, const ToDoSettings& settings) {
@@ -251,7 +238,7 @@ ToDoSaveResult ToDoSave(const ToDoForm& form, const ToDoEntry* edited) {
 
 bool ToDoToggle(ToDoEntry& entry) {
   if (entry.item.completed != 0 && !ShowQuestion(Text(kStrMarkIncomplete) + "\n\n" + entry.item.text)) return false;
-  std::optional<MinuteKey> done = ToDoToggleDone(entry.slot);
+  std::optional<MinuteKey> done = ToDoToggleDone(entry.slot, MakeMinuteKey(CurrentDateTime().stamp));
   if (!done) return false;
   std::vector<ToDoEntry> one{entry};
   if (ToDoRefreshEntry(one, entry.slot)) {

@@ -16,7 +16,6 @@
 
 namespace kv {
 
-struct CalendarConfig;
 
 // A required date entered without a time is stored at 23:59, and 23:59 shows as no time.
 constexpr int kToDoNoTime = 1439;
@@ -63,7 +62,6 @@ struct ToDoSettings {
   std::string archiveName = "To Do Archive.txt";   // in the database folder
   bool logNotes = true;           // the archive includes the items' notes
 };
-ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config);
 
 // Builds the list for the view: the pending view leaves out items not yet active (and
 // completed ones when hiding them); completed items whose removal delay has run out are

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

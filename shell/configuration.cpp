@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "resources/strings.h"
-#include "shell/filesystem.h"
-#include "shell/messages.h"
+#include "base/filesystem.h"
+#include "base/messages.h"
 #include "shell/shell_services.h"
 
 namespace kv {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/filesystem.h"
-#include "shell/messages.h"
+#include "base/filesystem.h"
+#include "base/messages.h"
 #include "shell/shell_services.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

@@ -9,9 +9,9 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/drawing_win.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "shell/toolbar_win.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

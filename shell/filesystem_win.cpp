@@ -4,7 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "shell/win_handles.h"
+#include "base/win_handles.h"
 
 namespace kv {
 namespace {

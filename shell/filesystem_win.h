@@ -1,7 +1,7 @@
 // The disk and the registry as start-up and the configuration see them.
 #pragma once
 
-#include "shell/filesystem.h"
+#include "base/filesystem.h"
 #include "shell/startup.h"
 
 namespace kv {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include "sky/reference.h"
 #include "sky/zones.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

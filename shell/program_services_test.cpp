@@ -6,12 +6,12 @@
 #include "calendar/jewish.h"
 #include "calendar/zone_conversion.h"
 #include "overlays/overlay_set.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 #include "sky/reference.h"
 #include "sky/zones.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "store/store_test_support.h"
 
 

@@ -1,6 +1,6 @@
 #include "shell/settings_win.h"
 
-#include "shell/win_handles.h"
+#include "base/win_handles.h"
 
 namespace kv {
 namespace {

@@ -1,7 +1,7 @@
 // User settings in the registry: HKEY_CURRENT_USER\Software\Quorvex\Kalvora\<section>.
 #pragma once
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace kv {
 

@@ -6,8 +6,8 @@
 #include "personal/alarms.h"
 #include "resources/strings.h"
 #include "shell/configuration.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 #include "shell/shell_services.h"
 
 namespace kv {
@@ -47,12 +47,6 @@ bool MoveEarlierLayout(FileSystem& fs, const std::string& dataFolder) {
   }
   fs.RemoveFile(JoinWindowsPath(root, "default.kvc"));
   return true;
-}
-
-// "\"description\",path" with both parts present.
-bool IsSoundValue(const std::string& value) {
-  AlarmSound sound;
-  return ParseAlarmSoundValue(value, sound);
 }
 
 }  // namespace
@@ -152,17 +146,6 @@ bool FinishFirstUse(Country country, bool earlierLayoutFound) {
   Config().firstUse = 0;
   WriteConfiguration(kSave);
   return ConfigState().converted;
-}
-
-void AlarmDefaultSounds(const std::string& programFolder) {
-  static constexpr const char* kDefaults[8] = {"Soft Chime", "Fog Horn", "Kettle",  "Fireworks",
-                                               "Bongo",      "Doorbell", "Ray Gun", "Burglar Alarm"};
-  for (int i = 0; i < 8; ++i) {
-    std::string name = FormatText("AlarmSound%d", i + 1);
-    if (IsSoundValue(RegReadSetting("Audio", name))) continue;
-    std::string wave = JoinWindowsPath(JoinWindowsPath(programFolder, "Alarms"), std::string(kDefaults[i]) + ".wav");
-    RegWriteSetting("Audio", name, FormatText("\"%s\",%s", kDefaults[i], wave.c_str()));
-  }
 }
 
 }  // namespace kv

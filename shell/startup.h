@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/filesystem.h"
+#include "base/filesystem.h"
 
 namespace kv {
 
@@ -76,9 +76,5 @@ std::vector<std::string> FirstUseOverlays(Country country, const std::string& ov
 // and saves again. Returns true when the configuration had been converted from version 6
 // (the caller then opens the world map window).
 bool FinishFirstUse(Country country, bool earlierLayoutFound);
-
-// The alarm sounds every start makes sure of: "AlarmSound1" ... "AlarmSound8" of the "Audio"
-// section, created with their default descriptions and wave files when missing or malformed.
-void AlarmDefaultSounds(const std::string& programFolder);
 
 }  // namespace kv

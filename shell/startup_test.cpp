@@ -6,10 +6,10 @@
 
 #include "overlays/overlay_set.h"
 #include "shell/configuration.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/settings.h"
 #include "shell/shell_services.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {
@@ -287,18 +287,6 @@ TEST(FirstUse, ScreenNotice) {
   EXPECT_TRUE(SmallScreenNoticeDue(1023, true));
   EXPECT_FALSE(SmallScreenNoticeDue(1024, true));
   EXPECT_FALSE(SmallScreenNoticeDue(800, false));
-}
-
-TEST_F(StartupTest, AlarmSoundsGetTheirDefaults) {
-  RegWriteSetting("Audio", "AlarmSound2", "\"Harbour\",D:\\Waves\\harbour.wav");
-  RegWriteSetting("Audio", "AlarmSound3", "Kettle without quotes");
-  AlarmDefaultSounds(kProgram);
-  EXPECT_EQ(RegReadSetting("Audio", "AlarmSound1"), "\"Soft Chime\",C:\\Program Files\\Kalvora\\Alarms\\Soft Chime.wav");
-  EXPECT_EQ(RegReadSetting("Audio", "AlarmSound2"), "\"Harbour\",D:\\Waves\\harbour.wav");
-  EXPECT_EQ(RegReadSetting("Audio", "AlarmSound3"), "\"Kettle\",C:\\Program Files\\Kalvora\\Alarms\\Kettle.wav");
-  EXPECT_EQ(RegReadSetting("Audio", "AlarmSound8"),
-            "\"Burglar Alarm\",C:\\Program Files\\Kalvora\\Alarms\\Burglar Alarm.wav");
-  EXPECT_EQ(settings_.Count(), 8u);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "resources/shell_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
-#include "shell/clock_tick.h"
+#include "personal/clock_tick.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/desk_win.h"

@@ -7,9 +7,9 @@
 #include <set>
 
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "sky/text_fields.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "sky/zones.h"
 
 namespace kv {

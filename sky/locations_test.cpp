@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "sky/text_fields.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "sky/zones.h"
 
 namespace kv {

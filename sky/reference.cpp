@@ -2,7 +2,7 @@
 
 #include "calendar/clock.h"
 #include "calendar/zone_conversion.h"
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 #include "sky/sun_moon.h"
 
 namespace kv {

@@ -6,10 +6,10 @@
 
 #include "calendar/clock.h"
 #include "calendar/zone_conversion.h"
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 #include "sky/sun_moon.h"
 #include "sky/text_fields.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

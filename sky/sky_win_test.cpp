@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "sky/astro.h"
 #include "sky/sky_win.h"
 #include "sky/zones.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 namespace {

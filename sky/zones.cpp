@@ -7,10 +7,10 @@
 #include "calendar/clock.h"
 #include "calendar/date_format.h"
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "sky/text_fields.h"
-#include "store/file_io.h"
-#include "store/bytes.h"
+#include "base/file_io.h"
+#include "base/bytes.h"
 
 namespace kv {
 namespace {

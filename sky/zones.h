@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "calendar/dates.h"
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 
 namespace kv {
 

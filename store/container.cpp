@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container_format.h"
 #include "store/db_messages.h"
 #include "store/store_state.h"

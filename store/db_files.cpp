@@ -2,7 +2,7 @@
 
 #include "resources/strings.h"
 #include "store/db_messages.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "store/store_state.h"
 
 namespace kv {

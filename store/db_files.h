@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #include "store/db_messages.h"
 
 #include "resources/strings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/store_state.h"
 
 namespace kv {

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "store/container_format.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "store/phone_format.h"
 #include "store/todo_format.h"
 

@@ -10,7 +10,7 @@
 
 #include "store/container_format.h"
 #include "store/db_files.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv {
 

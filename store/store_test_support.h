@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "shell/messages.h"
-#include "store/bytes.h"
+#include "base/messages.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/db_files.h"
 #include "store/db_verify.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv::test {
 

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "calendar/clock.h"
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/db_messages.h"
 #include "store/store_state.h"
@@ -265,11 +264,11 @@ int ToDoRemoveItem(uint16_t slot) {
   return removed ? 1 : 0;
 }
 
-std::optional<MinuteKey> ToDoToggleDone(uint16_t slot) {
+std::optional<MinuteKey> ToDoToggleDone(uint16_t slot, MinuteKey now) {
   if (!ToDoStoreOpen(kDbModeWrite, kCallerToDoToggle)) return std::nullopt;
   std::optional<MinuteKey> result;
   if (std::optional<ToDoItem> item = ToDoReadItem(slot); item && Slot(slot).sortKey != 0) {
-    MinuteKey done = ToDoItemCompletion(*item) ? 0 : MakeMinuteKey(CurrentDateTime().stamp);
+    MinuteKey done = ToDoItemCompletion(*item) ? 0 : now;
     SetToDoItemCompletion(*item, done);
     if (ToDoWriteItem(*item, slot)) result = done;
   }

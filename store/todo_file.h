@@ -48,8 +48,9 @@ int ToDoWriteItem(const ToDoItem& item, uint16_t slot);
 // failure.
 uint16_t ToDoInsertItem(MinuteKey activate, MinuteKey sortKey, const ToDoItem& item, uint16_t replaceSlot = 0);
 int ToDoRemoveItem(uint16_t slot);
-// Marks the item done now, or not done when it was; the new completion time, nothing on failure.
-std::optional<MinuteKey> ToDoToggleDone(uint16_t slot);
+// Marks the item done at `now` (the caller's clock), or not done when it was; the new completion
+// time, nothing on failure.
+std::optional<MinuteKey> ToDoToggleDone(uint16_t slot, MinuteKey now);
 // Adds 64 slots, moving the items up by 768 bytes (mode 2).
 int ToDoStoreGrow();
 

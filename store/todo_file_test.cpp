@@ -104,16 +104,14 @@ TEST_F(ToDoFile, ReplacingRelinksRemovingKeepsTheItemBytes) {
 }
 
 TEST_F(ToDoFile, ToggleDoneSetsAndClearsTheCompletionTime) {
-  FixedClock clock(DateStamp{2025, 6, 14, 9, 30});
-  SetClockSource(&clock);
+  const MinuteKey now = MakeMinuteKey(2025, 6, 14, 9, 30);
   uint16_t s = ToDoInsertItem(1, Key(6, 20), Item("task"));
-  EXPECT_EQ(ToDoToggleDone(s), MakeMinuteKey(2025, 6, 14, 9, 30));
+  EXPECT_EQ(ToDoToggleDone(s, now), now);
   ASSERT_TRUE(ToDoStoreOpen(kDbModeRead, 1201));
   EXPECT_EQ(ToDoItemCompletion(*ToDoReadItem(s)), MakeMinuteKey(2025, 6, 14, 9, 30));
   ASSERT_TRUE(ToDoStoreClose());
-  EXPECT_EQ(ToDoToggleDone(s), MinuteKey{0});
-  EXPECT_EQ(ToDoToggleDone(s + 1), std::nullopt);   // a free slot
-  SetClockSource(nullptr);
+  EXPECT_EQ(ToDoToggleDone(s, now), MinuteKey{0});
+  EXPECT_EQ(ToDoToggleDone(s + 1, now), std::nullopt);   // a free slot
 }
 
 TEST_F(ToDoFile, AFullFileGrowsBySixtyFourSlotsMovingTheItems) {
@@ -192,7 +190,7 @@ TEST_F(ToDoFile, DamagedListsAreReadUpToTheDamageAndNeverWritten) {
     Restart();
     EXPECT_EQ(ToDoInsertItem(1, Key(8, 1), Item("refused")), 0);
     EXPECT_FALSE(ToDoRemoveItem(1));
-    EXPECT_EQ(ToDoToggleDone(1), std::nullopt);
+    EXPECT_EQ(ToDoToggleDone(1, 1), std::nullopt);
     std::string message = "File failed header check:\n\n" + Path();
     EXPECT_EQ(messages.Texts(), std::vector<std::string>(3, message));
     messages.Clear();

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container_format.h"
 
 namespace kv {

@@ -6,7 +6,7 @@
 // operations, each an opcode byte and its arguments (missing bytes read as zero).
 #include <map>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/fuzz/fuzz_support.h"
@@ -135,7 +135,7 @@ void ToDoOps(Input& in, const std::string& path) {
       case 0: ToDoInsertItem(in.U32(), in.U32(), item); break;
       case 1: ToDoInsertItem(in.U32(), in.U32(), item, static_cast<uint16_t>(in.Byte() % 130)); break;
       case 2: ToDoRemoveItem(static_cast<uint16_t>(in.Byte() % 130)); break;
-      case 3: ToDoToggleDone(static_cast<uint16_t>(in.Byte() % 130)); break;
+      case 3: ToDoToggleDone(static_cast<uint16_t>(in.Byte() % 130), MakeMinuteKey(2026, 3, 1, 12, 0)); break;
       case 4:
         if (ToDoStoreOpen(kDbModeRead, 1201)) {
           for (const ToDoListed& l : ToDoListOrder()) fuzz::Require(ToDoReadItem(l.slot).has_value(), "listed items read");

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/db_files.h"
 #include "store/db_verify.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 
 namespace kv::fuzz {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/bytes.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/fuzz/fuzz_support.h"

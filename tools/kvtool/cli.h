@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calendar/dates.h"
-#include "resources/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace kv::tool {
 

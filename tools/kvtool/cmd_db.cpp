@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "shell/messages.h"
-#include "store/bytes.h"
+#include "base/messages.h"
+#include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/db_verify.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "store/phone_format.h"
 #include "store/todo_format.h"
 #include "tools/kvtool/cli.h"

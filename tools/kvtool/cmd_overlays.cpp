@@ -10,7 +10,7 @@
 #include "overlays/overlay_set.h"
 #include "overlays/overlay_source.h"
 #include "personal/schedule_sources.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/db_files.h"
 #include "tools/kvtool/cli.h"
 

@@ -2,7 +2,7 @@
 // checks, list them as the phonebook window would (people or organizations, by category), show
 // one entry's fields and delete an entry with its note.
 #include "personal/phone.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "tools/kvtool/cli.h"
 #include "tools/kvtool/db_session.h"
 

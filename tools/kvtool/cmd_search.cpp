@@ -7,7 +7,7 @@
 #include "overlays/overlay_set.h"
 #include "personal/search.h"
 #include "personal/search_sources.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "store/db_files.h"
 #include "tools/kvtool/cli.h"
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "calendar/dates.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "sky/locations.h"
 #include "sky/sun_moon.h"
 #include "sky/zones.h"
-#include "store/file_io.h"
+#include "base/file_io.h"
 #include "tools/kvtool/cli.h"
 
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "calendar/clock.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tools/kvtool/cli.h"
 
 namespace kv::tool {

@@ -1,4 +1,4 @@
-#include "shell/clock_tick.h"
+#include "personal/clock_tick.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/filesystem.h"
+#include "base/filesystem.h"
 
 #include <gtest/gtest.h>
 

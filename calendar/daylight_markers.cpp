@@ -1,4 +1,4 @@
-#include "overlays/daylight_markers.h"
+#include "calendar/daylight_markers.h"
 
 namespace kv {
 namespace {

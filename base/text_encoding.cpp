@@ -1,4 +1,4 @@
-#include "resources/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace kv {
 namespace {
