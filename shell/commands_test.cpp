@@ -26,15 +26,6 @@ TEST(Commands, EveryCommandHasOneOwner) {
   EXPECT_EQ(OwnerOf(CMD_DATABASE_PATH), CommandOwner::DatabasePath);
 }
 
-TEST(Commands, DeskWindows) {
-  const std::pair<int, int> cases[] = {
-      {CMD_SHOW_SCHEDULE, kDeskSchedule}, {CMD_WINDOW_SCHEDULE, kDeskSchedule}, {CMD_SHOW_NOTES, kDeskNotes},
-      {CMD_WINDOW_TODO, kDeskToDo},       {CMD_SHOW_PHONEBOOK, kDeskPhonebook}, {CMD_WORLD_MAP, kDeskMap},
-      {CMD_WINDOW_CALENDAR, kDeskCalendar}, {CMD_ARRANGE_ALL, 0},
-  };
-  for (auto [command, desk] : cases) EXPECT_EQ(DeskWindowOf(command), desk) << command;
-}
-
 TEST(Commands, MenuStates) {
   struct Case {
     uint8_t active;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs kvtool's database commands on files made in a scratch folder and compares their output
-# with what they must print.
+# kvtool's database commands on files made in a scratch folder: put, get, list, del, info and
+# verify on each kind of file, what verify says of damage, and the arguments refused. How the
+# container places and frees records is for the unit tests of the store.
 # Usage: kvtool_db_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 kvtool=("$@")
@@ -26,8 +27,6 @@ expect '{"records":[{"chain":4,"id":2,"flag":0,"length":17}]}' db list MAR-2025.
 expect '{"records":[]}' db list MAR-2025.kvdb --type 1 --day 6
 expect '{"id":1,"deleted":true}' db del MAR-2025.kvdb --type 4 --monthkey $march --day 5 --id 1
 expect '{"id":1,"deleted":false}' db del MAR-2025.kvdb --type 4 --monthkey $march --day 5 --id 1
-expect '{"kind":"container","version":7,"capacity":124,"slots_in_use":32,"free_head":32,"last_id":2,"end_of_data":1617,"growths":0,"slots":[{"index":4,"id":2,"length":17,"offset":1600,"next":0,"type":1,"flag":0},{"index":31,"id":1,"length":64,"offset":1536,"next":0,"type":15,"flag":1}]}' \
-  db info MAR-2025.kvdb
 expect '{"ok":true,"problems":[]}' db verify MAR-2025.kvdb
 
 # A notes file chained by id.

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs kvtool's phonebook commands on a scratch database folder and compares what they print.
+# kvtool's phonebook commands on a scratch database folder: each command and option once for the
+# shape of what it prints, refusals with exit 1 or 2, and the file passing `db verify`. The
+# entry rules (checks, sorting, slots) are for the unit tests of the phonebook.
 # Usage: kvtool_phone_test.sh [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 kvtool=("$@")
@@ -10,12 +12,7 @@ expect '{"id":1,"slot":1}' phone add --db . --category Work --last Smith --first
 expect '{"id":2,"slot":2}' phone add --db . --category Family --company "Zeta Corp"
 expect '{"id":3,"slot":3}' phone add --db . --category Work --last Adams --address "1 Main St"
 expect_exit 1 "Entry requires a value in the Last Name or Company field." phone add --db . --category X --first Only
-expect_exit 1 "Entry requires a value in the CATEGORY field." phone add --db . --last X
 long47=$(printf 'x%.0s' $(seq 1 47))
-long39=$(printf 't%.0s' $(seq 1 39))
-long159=$(printf 'a%.0s' $(seq 1 159))
-expect_exit 1 "Please remove at least 58 characters from any combination of fields." \
-  phone add --db . --category W --last "$long47" --company "$long47" --title "$long39" --address "$long159"
 expect_exit 2 "last holds at most 47 characters" phone add --db . --category W --last "${long47}y"
 expect_exit 2 "at most four phone numbers" phone add --db . --category W --last L --phone 1 --phone 2 --phone 3 --phone 4 --phone 5
 
@@ -29,9 +26,6 @@ expect '{"id":1,"slot":1,"note":0,"category":"Work","last":"Smith","first":"John
   phone show --db . --id 1
 expect '{"id":2,"deleted":true}' phone del --db . --id 2
 expect_exit 1 "no entry with id 2" phone show --db . --id 2
-expect '{"id":4,"slot":2}' phone add --db . --category Friends --last "Mueller"
-expect '{"entries":[{"id":3,"name":"Adams","category":"Work"},{"id":4,"name":"Mueller","category":"Friends"},{"id":1,"name":"Smith, John","category":"Work"}]}' \
-  phone list --db .
 expect '{"ok":true,"problems":[]}' db verify PhoneBk.kvpb
 
 finish "kvtool phone"

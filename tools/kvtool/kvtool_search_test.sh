@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a small database with the schedule, notes, to-do and phonebook commands and runs
-# kvtool search over it and over a standard overlay, comparing what it prints.
+# kvtool search over it and over a standard overlay: every option once for the shape of what it
+# prints, and the arguments refused. The matching and ordering rules are for the unit tests.
 # Usage: kvtool_search_test.sh DATA_FOLDER [RUNNER] KVTOOL   (RUNNER runs a Windows build under Wine)
 set -u
 data=$1; shift
@@ -52,7 +53,6 @@ expect "{\"results\":[$r_pnote,$r_gnote]}" search --db db --text dentist --areas
 # Overlays: only the occurrences inside the range (Christmas Eve 2025 and Christmas 2026 lie outside).
 expect '{"results":[{"type":4,"date":"2025-12-25","item":0,"description":"Christmas Day","where":"Overlay","offset":0}]}' \
   search --db db --text christmas --areas 8 --from 2025-12-25 --to 2026-12-23 usa.kov
-expect '{"results":[]}' search --db db --text "no such text" "${range[@]}" usa.kov
 
 # Bad usage and failures.
 expect_exit 2 "--text" search --db db
