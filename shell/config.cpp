@@ -153,9 +153,9 @@ constexpr ByteOption kByteOptions[] = {
     {306, &CalendarConfig::overlayTabsHidden},  {307, &CalendarConfig::todoLogNotes},
 };
 
-constexpr uint8_t CalendarConfig::*kSizeStates[6] = {
-    &CalendarConfig::frameState,    &CalendarConfig::calendarState,  &CalendarConfig::notesState,
-    &CalendarConfig::scheduleState, &CalendarConfig::phonebookState, &CalendarConfig::todoState,
+constexpr uint8_t DeskLayout::*kSizeStates[6] = {
+    &DeskLayout::frameState,    &DeskLayout::calendarState,  &DeskLayout::notesState,
+    &DeskLayout::scheduleState, &DeskLayout::phonebookState, &DeskLayout::todoState,
 };
 
 FontRecord MakeFont(const char* face, uint16_t size, uint16_t weight) {
@@ -169,26 +169,61 @@ FontRecord MakeFont(const char* face, uint16_t size, uint16_t weight) {
 
 }  // namespace
 
+Placement* DeskLayout::PlacementOf(uint8_t code) {
+  return const_cast<Placement*>(static_cast<const DeskLayout*>(this)->PlacementOf(code));
+}
+const Placement* DeskLayout::PlacementOf(uint8_t code) const {
+  switch (code) {
+    case kDeskCalendar: return &calendar;
+    case kDeskNotes: return &notes;
+    case kDeskSchedule: return &schedule;
+    case kDeskToDo: return &todo;
+    default: return nullptr;
+  }
+}
+
+Position16* DeskLayout::PositionOf(uint8_t code) {
+  return const_cast<Position16*>(static_cast<const DeskLayout*>(this)->PositionOf(code));
+}
+const Position16* DeskLayout::PositionOf(uint8_t code) const {
+  return code == kDeskPhonebook ? &phonebookPosition : code == kDeskMap ? &mapPosition : nullptr;
+}
+
+uint8_t* DeskLayout::SizeStateOf(uint8_t code) {
+  switch (code) {
+    case kDeskCalendar: return &calendarState;
+    case kDeskNotes: return &notesState;
+    case kDeskSchedule: return &scheduleState;
+    case kDeskToDo: return &todoState;
+    case kDeskPhonebook: return &phonebookState;
+    default: return nullptr;
+  }
+}
+uint8_t DeskLayout::SavedSizeState(uint8_t code) const {
+  const uint8_t* state = const_cast<DeskLayout*>(this)->SizeStateOf(code);
+  return state ? *state : kRestored;
+}
+
 CalendarConfig ParseCalendarConfig(const ConfigImage& image) {
   const uint8_t* p = image.data();
   CalendarConfig c;
   c.version = ReadU16LE(p + kOffVersion);
   c.firstUse = p[kOffFirstUse];
   ReadBytes(p + 9, c.reserved9);
-  c.frame = ReadPlacement(p + kOffFrame);
-  c.calendar = ReadPlacement(p + kOffCalendar);
-  c.notes = ReadPlacement(p + kOffNotes);
-  c.schedule = ReadPlacement(p + kOffSchedule);
-  c.todo = ReadPlacement(p + kOffToDo);
-  c.mapPosition = ReadPosition(p + kOffMapPosition);
-  c.phonebookPosition = ReadPosition(p + kOffPhonebookPosition);
-  ReadBytes(p + kOffZOrder, c.zOrder);
-  c.activeWindow = ReadU16LE(p + kOffActive);
-  for (size_t i = 0; i < 6; ++i) c.*kSizeStates[i] = p[kOffStates + i];
-  c.view = ReadU16LE(p + kOffView);
-  c.openWindows = p[kOffOpenWindows];
-  c.phonebookPeople = p[kOffPhonebookPeople];
-  ReadBytes(p + 118, c.reserved118);
+  c.desk.frame = ReadPlacement(p + kOffFrame);
+  c.desk.calendar = ReadPlacement(p + kOffCalendar);
+  c.desk.notes = ReadPlacement(p + kOffNotes);
+  c.desk.schedule = ReadPlacement(p + kOffSchedule);
+  c.desk.todo = ReadPlacement(p + kOffToDo);
+  c.desk.mapPosition = ReadPosition(p + kOffMapPosition);
+  c.desk.phonebookPosition = ReadPosition(p + kOffPhonebookPosition);
+  ReadBytes(p + kOffZOrder, c.desk.zOrder);
+  c.desk.activeWindow = ReadU16LE(p + kOffActive);
+  for (size_t i = 0; i < 6; ++i) c.desk.*kSizeStates[i] = p[kOffStates + i];
+  c.desk.view = ReadU16LE(p + kOffView);
+  c.desk.openWindows = p[kOffOpenWindows];
+  c.desk.phonebookPeople = p[kOffPhonebookPeople];
+  ReadBytes(p + 118, c.desk.reserved118);
   c.themeColour = ReadU32LE(p + kOffColours);
   c.shadowColour = ReadU32LE(p + kOffColours + 4);
   c.gridColour = ReadU32LE(p + kOffColours + 8);
@@ -226,20 +261,20 @@ ConfigImage SerializeCalendarConfig(const CalendarConfig& c) {
   PutU16LE(p + kOffVersion, kConfigVersion);
   p[kOffFirstUse] = c.firstUse;
   PutBytes(p + 9, c.reserved9);
-  PutPlacement(p + kOffFrame, c.frame);
-  PutPlacement(p + kOffCalendar, c.calendar);
-  PutPlacement(p + kOffNotes, c.notes);
-  PutPlacement(p + kOffSchedule, c.schedule);
-  PutPlacement(p + kOffToDo, c.todo);
-  PutPosition(p + kOffMapPosition, c.mapPosition);
-  PutPosition(p + kOffPhonebookPosition, c.phonebookPosition);
-  PutBytes(p + kOffZOrder, c.zOrder);
-  PutU16LE(p + kOffActive, c.activeWindow);
-  for (size_t i = 0; i < 6; ++i) p[kOffStates + i] = c.*kSizeStates[i];
-  PutU16LE(p + kOffView, c.view);
-  p[kOffOpenWindows] = c.openWindows;
-  p[kOffPhonebookPeople] = c.phonebookPeople;
-  PutBytes(p + 118, c.reserved118);
+  PutPlacement(p + kOffFrame, c.desk.frame);
+  PutPlacement(p + kOffCalendar, c.desk.calendar);
+  PutPlacement(p + kOffNotes, c.desk.notes);
+  PutPlacement(p + kOffSchedule, c.desk.schedule);
+  PutPlacement(p + kOffToDo, c.desk.todo);
+  PutPosition(p + kOffMapPosition, c.desk.mapPosition);
+  PutPosition(p + kOffPhonebookPosition, c.desk.phonebookPosition);
+  PutBytes(p + kOffZOrder, c.desk.zOrder);
+  PutU16LE(p + kOffActive, c.desk.activeWindow);
+  for (size_t i = 0; i < 6; ++i) p[kOffStates + i] = c.desk.*kSizeStates[i];
+  PutU16LE(p + kOffView, c.desk.view);
+  p[kOffOpenWindows] = c.desk.openWindows;
+  p[kOffPhonebookPeople] = c.desk.phonebookPeople;
+  PutBytes(p + 118, c.desk.reserved118);
   PutU32LE(p + kOffColours, c.themeColour);
   PutU32LE(p + kOffColours + 4, c.shadowColour);
   PutU32LE(p + kOffColours + 8, c.gridColour);
@@ -309,8 +344,8 @@ std::string FallbackDatabaseFolder(const std::string& dataFolder) { return dataF
 CalendarConfig DefaultCalendarConfig(const DefaultConfigInputs& in) {
   CalendarConfig c;
   c.firstUse = 1;
-  c.frame = {10, 10, in.screenWidth - 20, in.screenHeight - 20};
-  c.openWindows = kOpenNotes | kOpenSchedule | kOpenToDo;
+  c.desk.frame = {10, 10, in.screenWidth - 20, in.screenHeight - 20};
+  c.desk.openWindows = kOpenNotes | kOpenSchedule | kOpenToDo;
   c.themeColour = 0x00FACDB4;
   c.shadowColour = in.shadowColour;
   c.gridColour = in.gridColour;
@@ -355,7 +390,7 @@ void FillDefaultScreenFonts(CalendarConfig& config) {
 }
 
 void ApplyLoadRules(CalendarConfig& config, const std::string& dataFolder) {
-  if (config.view == 0) config.view = kMonthView;
+  if (config.desk.view == 0) config.desk.view = kMonthView;
   if (config.databaseFolder.empty()) config.databaseFolder = FallbackDatabaseFolder(dataFolder);
   FillCustomColours(config);
   FillDefaultScreenFonts(config);

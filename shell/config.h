@@ -93,10 +93,9 @@ enum OpenWindowBit : uint8_t {
 enum SizeState : uint8_t { kRestored = 0, kMinimized = 1, kMaximized = 2 };
 enum CalendarView : uint16_t { kYearView = 1, kMonthView = 2, kDayView = 4 };
 
-struct CalendarConfig {
-  uint16_t version = kConfigVersion;  // as read; always written as 7
-  uint8_t firstUse = 0;
-  std::array<uint8_t, 3> reserved9{};
+// The desk: the window block of the configuration (offsets 12-119). Each desk window's place
+// and size state are reached by its code, so the desk code needs no mapping of its own.
+struct DeskLayout {
   Placement frame, calendar, notes, schedule, todo;
   Position16 mapPosition, phonebookPosition;
   std::array<uint8_t, 6> zOrder{};    // desk codes, top first; 0 ends a shorter list
@@ -107,6 +106,23 @@ struct CalendarConfig {
   uint8_t openWindows = 0;
   uint8_t phonebookPeople = 0;
   std::array<uint8_t, 2> reserved118{};
+
+  // The placement of a sizeable window (calendar, notes, schedule, to-do), else nullptr.
+  Placement* PlacementOf(uint8_t code);
+  const Placement* PlacementOf(uint8_t code) const;
+  // The position of a window that keeps its size (phonebook, world map), else nullptr.
+  Position16* PositionOf(uint8_t code);
+  const Position16* PositionOf(uint8_t code) const;
+  // The size state of a window that has one (all but the world map), else nullptr.
+  uint8_t* SizeStateOf(uint8_t code);
+  uint8_t SavedSizeState(uint8_t code) const;  // kRestored for a window without one
+};
+
+struct CalendarConfig {
+  uint16_t version = kConfigVersion;  // as read; always written as 7
+  uint8_t firstUse = 0;
+  std::array<uint8_t, 3> reserved9{};
+  DeskLayout desk;
   uint32_t themeColour = 0, shadowColour = 0, gridColour = 0, highlightColour = 0;
   std::array<uint8_t, 4> reserved136{};
   std::array<uint32_t, 16> customColours{};

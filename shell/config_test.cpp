@@ -76,16 +76,16 @@ TEST(ConfigRecord, EveryByteRoundTrips) {
   // Fields whose offsets the default record does not already show.
   EXPECT_EQ(c.printerFonts[7].face, "Face15");
   EXPECT_EQ(c.location.systemZone, image[693]);
-  EXPECT_EQ(c.phonebookPosition.y, ReadI16LE(&image[98]));
+  EXPECT_EQ(c.desk.phonebookPosition.y, ReadI16LE(&image[98]));
   EXPECT_EQ(c.pageLayouts[3].distance, ReadU16LE(&image[3550 + 3 * 64 + 60]));
 }
 
 TEST(ConfigRecord, NamedFieldsLandAtTheirOffsets) {
   CalendarConfig c;
-  c.todoState = 2;
-  c.phonebookState = 1;
-  c.activeWindow = 13;
-  c.zOrder = {3, 1, 2, 0, 0, 0};
+  c.desk.todoState = 2;
+  c.desk.phonebookState = 1;
+  c.desk.activeWindow = 13;
+  c.desk.zOrder = {3, 1, 2, 0, 0, 0};
   c.todoRemoveAfterDays = 0x0102;
   c.printOption = 9;
   c.location.latitude = -33.8688;
@@ -135,22 +135,22 @@ TEST(ConfigRecord, Version6Conversion) {
   b[277] = 1;                       // an option past the old location keeps its value
   ConvertVersion6Image(b);
   CalendarConfig c = ParseCalendarConfig(b);
-  EXPECT_EQ(c.frame.x, 33);
-  EXPECT_EQ(c.todo.x, 44);
-  EXPECT_EQ(c.mapPosition, (Position16{10, 10}));
-  EXPECT_EQ(c.phonebookPosition, (Position16{120, 96}));
-  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{3, 2, 1, 4, 5, 0}));
-  EXPECT_EQ(c.activeWindow, 13);
-  EXPECT_EQ(c.frameState, 2);
-  EXPECT_EQ(c.calendarState, 1);
-  EXPECT_EQ(c.notesState, 2);
-  EXPECT_EQ(c.scheduleState, 1);
-  EXPECT_EQ(c.phonebookState, 2);
-  EXPECT_EQ(c.todoState, 1);
-  EXPECT_EQ(c.view, 4);
-  EXPECT_EQ(c.phonebookPeople, 1);
-  EXPECT_EQ(c.openWindows, kOpenPhonebook | kOpenSchedule | kOpenToDo);
-  EXPECT_EQ(c.reserved118, (std::array<uint8_t, 2>{0, 0}));
+  EXPECT_EQ(c.desk.frame.x, 33);
+  EXPECT_EQ(c.desk.todo.x, 44);
+  EXPECT_EQ(c.desk.mapPosition, (Position16{10, 10}));
+  EXPECT_EQ(c.desk.phonebookPosition, (Position16{120, 96}));
+  EXPECT_EQ(c.desk.zOrder, (std::array<uint8_t, 6>{3, 2, 1, 4, 5, 0}));
+  EXPECT_EQ(c.desk.activeWindow, 13);
+  EXPECT_EQ(c.desk.frameState, 2);
+  EXPECT_EQ(c.desk.calendarState, 1);
+  EXPECT_EQ(c.desk.notesState, 2);
+  EXPECT_EQ(c.desk.scheduleState, 1);
+  EXPECT_EQ(c.desk.phonebookState, 2);
+  EXPECT_EQ(c.desk.todoState, 1);
+  EXPECT_EQ(c.desk.view, 4);
+  EXPECT_EQ(c.desk.phonebookPeople, 1);
+  EXPECT_EQ(c.desk.openWindows, kOpenPhonebook | kOpenSchedule | kOpenToDo);
+  EXPECT_EQ(c.desk.reserved118, (std::array<uint8_t, 2>{0, 0}));
   EXPECT_EQ(c.locationName, "Sydney, Australia");
   EXPECT_EQ(c.location.latitude, -33.8688);
   EXPECT_EQ(c.location.longitude, 151.2093);
@@ -165,7 +165,7 @@ TEST(ConfigRecord, LoadRules) {
   c.customColours.fill(0x00FFFFFF);
   c.customColours[3] = 0x00123456;
   ApplyLoadRules(c, "D:\\Data");
-  EXPECT_EQ(c.view, kMonthView);
+  EXPECT_EQ(c.desk.view, kMonthView);
   EXPECT_EQ(c.databaseFolder, "D:\\Data\\Databases\\(default)");
   const uint32_t expected[16] = {0xFACDAF, 0xFAD7E6, 0xD9D7FA, 0x123456, 0xC3FAFA, 0xAFFAD2, 0xFFFFD2, 0xF0CDF0,
                                  0xFACDAF, 0xFAD7E6, 0xD9D7FA, 0xAFE6FA, 0xC3FAFA, 0xAFFAD2, 0xFFFFD2, 0xF0CDF0};
@@ -176,12 +176,12 @@ TEST(ConfigRecord, LoadRules) {
 
   // Values a file set are kept.
   CalendarConfig d;
-  d.view = kYearView;
+  d.desk.view = kYearView;
   d.databaseFolder = "E:\\Shared";
   d.screenFonts[0].pointSize = 12;
   d.screenFonts[0].face = "Tahoma";
   ApplyLoadRules(d, "D:\\Data");
-  EXPECT_EQ(d.view, kYearView);
+  EXPECT_EQ(d.desk.view, kYearView);
   EXPECT_EQ(d.databaseFolder, "E:\\Shared");
   EXPECT_EQ(d.screenFonts[0].face, "Tahoma");
   EXPECT_EQ(d.screenFonts[1].pointSize, 0);

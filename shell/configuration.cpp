@@ -97,7 +97,7 @@ int ReadConfiguration(const std::string& path) {
   s.converted = converted;
   s.fileName = path;
   s.dirty = false;
-  s.savedDesk = TakeDesk(s.config);
+  s.savedDesk = s.config.desk;
 
   Services().UseZone(s.config.location.zone);
   Services().ApplyPointOfReference(s.config);
@@ -135,7 +135,7 @@ int WriteConfiguration(int mode, const std::string& path) {
   }
   s.config.version = kConfigVersion;
   s.dirty = false;
-  s.savedDesk = TakeDesk(s.config);
+  s.savedDesk = s.config.desk;
   if (mode == kSaveAs) {
     s.fileName = target;
     s.open = true;

@@ -59,7 +59,7 @@ TEST_F(ConfigurationTest, ExactRecordWithoutOverlays) {
   EXPECT_EQ(ReadConfiguration(path), 0);
   EXPECT_TRUE(Services().OverlayNames().empty());
   EXPECT_EQ(ConfigState().fileName, path);
-  EXPECT_EQ(Config().view, kMonthView);  // 0 read as month
+  EXPECT_EQ(Config().desk.view, kMonthView);  // 0 read as month
   EXPECT_FALSE(ConfigState().converted);
   EXPECT_EQ(ConfigState().summaryEndMinute, 21 * 60);
   EXPECT_TRUE(messages_.Shown().empty());
@@ -134,10 +134,10 @@ TEST_F(ConfigurationTest, Version6ConvertsAndSavesAsVersion7) {
   std::string path = Put(kData + "\\Old.kvc", v6);
   ASSERT_EQ(ReadConfiguration(path), 0);
   EXPECT_TRUE(ConfigState().converted);
-  EXPECT_EQ(Config().mapPosition, (Position16{10, 10}));
+  EXPECT_EQ(Config().desk.mapPosition, (Position16{10, 10}));
   EXPECT_EQ(Config().mapFlags, 27);
   EXPECT_EQ(Config().locationName, "Boston, MA");
-  EXPECT_EQ(Config().openWindows, kOpenPhonebook);
+  EXPECT_EQ(Config().desk.openWindows, kOpenPhonebook);
   ASSERT_EQ(WriteConfiguration(kSave), 1);
   std::vector<uint8_t> saved = *fs_.ReadAll(path);
   ASSERT_EQ(saved.size(), kConfigSize);
@@ -152,7 +152,7 @@ TEST_F(ConfigurationTest, ShortFileKeepsDefaultsBeyondItsEnd) {
   bytes.resize(200);
   std::string path = Put(kData + "\\Short.kvc", bytes);
   ASSERT_EQ(ReadConfiguration(path), 0);
-  EXPECT_EQ(Config().openWindows, 16);
+  EXPECT_EQ(Config().desk.openWindows, 16);
   EXPECT_EQ(Config().schedulerHour, 8);
   EXPECT_EQ(Config().mapFlags, 27);
   EXPECT_EQ(Config().overlayCount, 0);

@@ -4,34 +4,6 @@
 
 namespace kv {
 
-DeskLayout TakeDesk(const CalendarConfig& c) {
-  DeskLayout d;
-  d.frame = c.frame, d.calendar = c.calendar, d.notes = c.notes, d.schedule = c.schedule, d.todo = c.todo;
-  d.mapPosition = c.mapPosition, d.phonebookPosition = c.phonebookPosition;
-  d.zOrder = c.zOrder;
-  d.activeWindow = c.activeWindow;
-  d.frameState = c.frameState, d.calendarState = c.calendarState, d.notesState = c.notesState;
-  d.scheduleState = c.scheduleState, d.phonebookState = c.phonebookState, d.todoState = c.todoState;
-  d.view = c.view;
-  d.openWindows = c.openWindows;
-  d.phonebookPeople = c.phonebookPeople;
-  d.reserved118 = c.reserved118;
-  return d;
-}
-
-void PutDesk(CalendarConfig& c, const DeskLayout& d) {
-  c.frame = d.frame, c.calendar = d.calendar, c.notes = d.notes, c.schedule = d.schedule, c.todo = d.todo;
-  c.mapPosition = d.mapPosition, c.phonebookPosition = d.phonebookPosition;
-  c.zOrder = d.zOrder;
-  c.activeWindow = d.activeWindow;
-  c.frameState = d.frameState, c.calendarState = d.calendarState, c.notesState = d.notesState;
-  c.scheduleState = d.scheduleState, c.phonebookState = d.phonebookState, c.todoState = d.todoState;
-  c.view = d.view;
-  c.openWindows = d.openWindows;
-  c.phonebookPeople = d.phonebookPeople;
-  c.reserved118 = d.reserved118;
-}
-
 uint8_t OpenBitOf(DeskCode code) {
   switch (code) {
     case kDeskPhonebook: return kOpenPhonebook;
@@ -48,13 +20,13 @@ void RecordDesk(CalendarConfig& config, const std::vector<uint8_t>& topFirst, ui
   size_t n = 0;
   for (uint8_t code : topFirst) {
     if (code < kDeskCalendar || code > kDeskMap) continue;
-    if (n == config.zOrder.size()) break;
-    config.zOrder[n++] = code;
+    if (n == config.desk.zOrder.size()) break;
+    config.desk.zOrder[n++] = code;
   }
   // A shorter list ends with zeros: no code of an earlier desk may linger behind it.
-  for (; n < config.zOrder.size(); ++n) config.zOrder[n] = 0;
+  for (; n < config.desk.zOrder.size(); ++n) config.desk.zOrder[n] = 0;
   bool known = activeCode >= kDeskCalendar && activeCode <= kDeskMap;
-  config.activeWindow = static_cast<uint16_t>(known ? activeCode + (activeMaximized ? 10 : 0) : 0);
+  config.desk.activeWindow = static_cast<uint16_t>(known ? activeCode + (activeMaximized ? 10 : 0) : 0);
 }
 
 std::vector<DeskCode> SavedZOrder(const DeskLayout& desk) {

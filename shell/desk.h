@@ -12,23 +12,6 @@
 
 namespace kv {
 
-// The window block of the configuration (offsets 12-119), as last loaded or saved.
-struct DeskLayout {
-  Placement frame, calendar, notes, schedule, todo;
-  Position16 mapPosition, phonebookPosition;
-  std::array<uint8_t, 6> zOrder{};
-  uint16_t activeWindow = 0;
-  uint8_t frameState = 0, calendarState = 0, notesState = 0, scheduleState = 0, phonebookState = 0,
-          todoState = 0;
-  uint16_t view = 0;
-  uint8_t openWindows = 0;
-  uint8_t phonebookPeople = 0;
-  std::array<uint8_t, 2> reserved118{};
-};
-
-DeskLayout TakeDesk(const CalendarConfig& config);
-void PutDesk(CalendarConfig& config, const DeskLayout& desk);
-
 // The open-window bit of a tool window (0 for the calendar, which is always open).
 uint8_t OpenBitOf(DeskCode code);
 

@@ -112,37 +112,49 @@ TEST(ResetDesk, OpensInTheFixedOrderAndSkipsClosedWindowsInTheStacking) {
 
 TEST(RecordDesk, CodesTopFirstThenTheActiveWindow) {
   CalendarConfig c;
-  c.zOrder = {6, 5, 4, 3, 2, 1};
+  c.desk.zOrder = {6, 5, 4, 3, 2, 1};
   RecordDesk(c, {3, 1, 99, 4}, 3, false);
-  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{3, 1, 4, 0, 0, 0}));
-  EXPECT_EQ(c.activeWindow, 3);
+  EXPECT_EQ(c.desk.zOrder, (std::array<uint8_t, 6>{3, 1, 4, 0, 0, 0}));
+  EXPECT_EQ(c.desk.activeWindow, 3);
   RecordDesk(c, {1, 2, 3, 4, 5, 6, 1}, 6, true);
-  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(c.activeWindow, 16);
+  EXPECT_EQ(c.desk.zOrder, (std::array<uint8_t, 6>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(c.desk.activeWindow, 16);
   RecordDesk(c, {}, 0, true);
-  EXPECT_EQ(c.zOrder, (std::array<uint8_t, 6>{}));
-  EXPECT_EQ(c.activeWindow, 0);
+  EXPECT_EQ(c.desk.zOrder, (std::array<uint8_t, 6>{}));
+  EXPECT_EQ(c.desk.activeWindow, 0);
 }
 
-TEST(DeskLayout, TakeAndPutCarryTheWindowBlock) {
+TEST(DeskLayout, EachCodeReachesItsOwnFields) {
+  // Every desk window's place and size state, reached by code, land in the window block's
+  // own fields and nowhere else.
+  struct Case { uint8_t code; bool placement, position, state; };
+  const Case cases[] = {{kDeskCalendar, true, false, true}, {kDeskNotes, true, false, true},
+                        {kDeskSchedule, true, false, true}, {kDeskToDo, true, false, true},
+                        {kDeskPhonebook, false, true, true}, {kDeskMap, false, true, false}};
   CalendarConfig c;
-  c.frame = {1, 2, 3, 4};
-  c.todo = {5, 6, 7, 8};
-  c.mapPosition = {9, 10};
-  c.zOrder = {1, 2, 0, 0, 0, 0};
-  c.activeWindow = 12;
-  c.todoState = 2;
-  c.view = 4;
-  c.openWindows = 31;
-  c.phonebookPeople = 1;
-  c.sundayRed = 1;
-  DeskLayout d = TakeDesk(c);
-  CalendarConfig other;
-  PutDesk(other, d);
-  ConfigImage a = SerializeCalendarConfig(c), b = SerializeCalendarConfig(other);
+  for (const Case& k : cases) {
+    DeskLayout& d = c.desk;
+    ASSERT_EQ(d.PlacementOf(k.code) != nullptr, k.placement) << int(k.code);
+    ASSERT_EQ(d.PositionOf(k.code) != nullptr, k.position) << int(k.code);
+    ASSERT_EQ(d.SizeStateOf(k.code) != nullptr, k.state) << int(k.code);
+    if (k.placement) *d.PlacementOf(k.code) = {k.code, k.code, k.code, k.code};
+    if (k.position) *d.PositionOf(k.code) = {k.code, k.code};
+    if (k.state) *d.SizeStateOf(k.code) = k.code;
+  }
+  EXPECT_EQ(c.desk.calendar.x, kDeskCalendar);
+  EXPECT_EQ(c.desk.notes.y, kDeskNotes);
+  EXPECT_EQ(c.desk.schedule.width, kDeskSchedule);
+  EXPECT_EQ(c.desk.todo.height, kDeskToDo);
+  EXPECT_EQ(c.desk.phonebookPosition.x, kDeskPhonebook);
+  EXPECT_EQ(c.desk.mapPosition.y, kDeskMap);
+  EXPECT_EQ(c.desk.phonebookState, kDeskPhonebook);
+  EXPECT_EQ(c.desk.SavedSizeState(kDeskMap), kRestored);
+  EXPECT_EQ(c.desk.frame, Placement{});  // the frame has no desk code
+  // The block round-trips through the file image.
+  CalendarConfig back = ParseCalendarConfig(SerializeCalendarConfig(c));
+  ConfigImage a = SerializeCalendarConfig(c), b = SerializeCalendarConfig(back);
   EXPECT_TRUE(std::equal(a.begin() + kWindowBlockOffset, a.begin() + kWindowBlockOffset + kWindowBlockSize,
                          b.begin() + kWindowBlockOffset));
-  EXPECT_EQ(other.sundayRed, 0);  // outside the block
 }
 
 TEST(Placement, OnScreenAndStartingPlace) {

@@ -41,52 +41,6 @@ const DeskInfo* InfoOf(uint8_t code) {
   return nullptr;
 }
 
-// Where each window's place and size state live in the configuration.
-Placement* PlacementOf(uint8_t code) {
-  CalendarConfig& c = Config();
-  switch (code) {
-    case kDeskCalendar: return &c.calendar;
-    case kDeskNotes: return &c.notes;
-    case kDeskSchedule: return &c.schedule;
-    case kDeskToDo: return &c.todo;
-    default: return nullptr;
-  }
-}
-Position16* PositionOf(uint8_t code) {
-  CalendarConfig& c = Config();
-  return code == kDeskPhonebook ? &c.phonebookPosition : code == kDeskMap ? &c.mapPosition : nullptr;
-}
-uint8_t* StateOf(uint8_t code) {
-  CalendarConfig& c = Config();
-  switch (code) {
-    case kDeskCalendar: return &c.calendarState;
-    case kDeskNotes: return &c.notesState;
-    case kDeskSchedule: return &c.scheduleState;
-    case kDeskToDo: return &c.todoState;
-    case kDeskPhonebook: return &c.phonebookState;
-    default: return nullptr;
-  }
-}
-const Placement* SavedPlacementOf(const DeskLayout& d, uint8_t code) {
-  switch (code) {
-    case kDeskCalendar: return &d.calendar;
-    case kDeskNotes: return &d.notes;
-    case kDeskSchedule: return &d.schedule;
-    case kDeskToDo: return &d.todo;
-    default: return nullptr;
-  }
-}
-uint8_t SavedStateOf(const DeskLayout& d, uint8_t code) {
-  switch (code) {
-    case kDeskCalendar: return d.calendarState;
-    case kDeskNotes: return d.notesState;
-    case kDeskSchedule: return d.scheduleState;
-    case kDeskToDo: return d.todoState;
-    case kDeskPhonebook: return d.phonebookState;
-    default: return kRestored;
-  }
-}
-
 RECT RectInClient(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
@@ -96,15 +50,15 @@ RECT RectInClient(HWND h) {
 
 void TrackPlacement(HWND h, uint8_t code) {
   if (App().closing) return;
-  uint8_t* state = StateOf(code);
+  uint8_t* state = Config().desk.SizeStateOf(code);
   if (IsIconic(h) || IsZoomed(h)) {
     if (state) *state = IsIconic(h) ? kMinimized : kMaximized;
     return;
   }
   if (state) *state = kRestored;
   RECT r = RectInClient(h);
-  if (Placement* p = PlacementOf(code)) *p = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-  else if (Position16* q = PositionOf(code)) *q = {static_cast<int16_t>(r.left), static_cast<int16_t>(r.top)};
+  if (Placement* p = Config().desk.PlacementOf(code)) *p = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  else if (Position16* q = Config().desk.PositionOf(code)) *q = {static_cast<int16_t>(r.left), static_cast<int16_t>(r.top)};
 }
 
 // The outer size of a fixed-size window whose client area is `width` x `height`.
@@ -152,12 +106,13 @@ void ApplySizeState(HWND h, uint8_t state) {
 }
 
 void MoveToSaved(HWND h, uint8_t code, const DeskLayout& saved) {
-  if (const Placement* p = SavedPlacementOf(saved, code)) {
+  if (const Placement* p = saved.PlacementOf(code)) {
     if (p->width > 0 && p->height > 0) MoveWindow(h, p->x, p->y, p->width, p->height, TRUE);
     return;
   }
-  Position16 q = code == kDeskPhonebook ? saved.phonebookPosition : saved.mapPosition;
-  SetWindowPos(h, nullptr, q.x, q.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const Position16* q = saved.PositionOf(code);
+  if (!q) return;
+  SetWindowPos(h, nullptr, q->x, q->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Asks to save a changed configuration before the calendar, and with it the program, closes.
@@ -178,7 +133,7 @@ BOOL CalendarMayClose() {
 }
 
 void SetCalendarView(HWND h, uint16_t view) {
-  Config().view = view;
+  Config().desk.view = view;
   PressViewButton(view);
   SetWindowTextA(h, std::string(StringText(1024)).c_str());
 }
@@ -189,13 +144,13 @@ LRESULT DeskChildDefault(HWND h, UINT msg, WPARAM wp, LPARAM lp, uint8_t code) {
   switch (msg) {
     case WM_CREATE:
       App().desk[code] = h;
-      Config().openWindows |= OpenBitOf(static_cast<DeskCode>(code));
+      Config().desk.openWindows |= OpenBitOf(static_cast<DeskCode>(code));
       break;
     case WM_MOVE:
     case WM_SIZE: TrackPlacement(h, code); break;
     case WM_DESTROY:
       App().desk[code] = nullptr;
-      if (!App().closing) Config().openWindows &= static_cast<uint8_t>(~OpenBitOf(static_cast<DeskCode>(code)));
+      if (!App().closing) Config().desk.openWindows &= static_cast<uint8_t>(~OpenBitOf(static_cast<DeskCode>(code)));
       break;
     case WM_QUERYENDSESSION: return TRUE;
     default: break;
@@ -264,9 +219,9 @@ HWND OpenDeskWindow(uint8_t code) {
   mcs.hOwner = App().instance;
   mcs.style = info->style;
   mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
-  if (const Placement* p = PlacementOf(code); p && p->width > 0 && p->height > 0) {
+  if (const Placement* p = Config().desk.PlacementOf(code); p && p->width > 0 && p->height > 0) {
     mcs.x = p->x, mcs.y = p->y, mcs.cx = p->width, mcs.cy = p->height;
-  } else if (const Position16* q = PositionOf(code)) {
+  } else if (const Position16* q = Config().desk.PositionOf(code)) {
     SIZE client = code == kDeskMap ? SIZE{kMapWidth, kMapHeight} : PhonebookClientSize();
     SIZE outer = OuterSize(info->style, client.cx, client.cy);
     mcs.x = q->x, mcs.y = q->y, mcs.cx = outer.cx, mcs.cy = outer.cy;
@@ -297,7 +252,7 @@ void SwitchCalendarView(uint16_t view) {
   HWND calendar = DeskWindow(kDeskCalendar);
   UINT msg = view == kYearView ? kMsgCalendarYearView : view == kDayView ? kMsgCalendarDayView : kMsgCalendarMonthView;
   if (calendar) SendMessageA(calendar, msg, 0, 0);
-  else Config().view = view, PressViewButton(view);
+  else Config().desk.view = view, PressViewButton(view);
 }
 
 void ArrangeAllWindows() {
@@ -357,12 +312,12 @@ void ResetDeskWindows(bool atStart) {
     if (code == kDeskMap) {
       if (!atStart) ShowWindow(h, SW_SHOWMINNOACTIVE);
     } else {
-      ApplySizeState(h, SavedStateOf(saved, code));
+      ApplySizeState(h, saved.SavedSizeState(code));
     }
   }
-  if (saved.view != 0 && saved.view != Config().view) SwitchCalendarView(saved.view);
+  if (saved.view != 0 && saved.view != Config().desk.view) SwitchCalendarView(saved.view);
 
-  PutDesk(Config(), saved);
+  Config().desk = saved;
   HWND previous = HWND_TOP;
   for (DeskCode code : plan.zOrder) {
     HWND h = DeskWindow(code);

@@ -83,7 +83,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
 void ShowAbout(HWND frame) { DialogBoxParamA(App().instance, "AboutBox", frame, AboutProc, 0); }
 
 void SwitchView(uint16_t view) {
-  if (Config().view != view) SwitchCalendarView(view);
+  if (Config().desk.view != view) SwitchCalendarView(view);
   else PressViewButton(view);  // a pressed button clicked again stays pressed
 }
 

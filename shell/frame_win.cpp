@@ -83,14 +83,14 @@ void TrackFramePlacement(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
   Placement p{r.left, r.top, r.right - r.left, r.bottom - r.top};
-  if (LiesOnScreen(p, VirtualScreen())) Config().frame = p;
+  if (LiesOnScreen(p, VirtualScreen())) Config().desk.frame = p;
 }
 
 void OnSize(HWND h, WPARAM type, int width, int height) {
   if (!App().closing && IsWindowVisible(h)) {
-    if (type == SIZE_MINIMIZED) Config().frameState = kMinimized;
-    else if (type == SIZE_MAXIMIZED) Config().frameState = kMaximized;
-    else if (type == SIZE_RESTORED) Config().frameState = kRestored;
+    if (type == SIZE_MINIMIZED) Config().desk.frameState = kMinimized;
+    else if (type == SIZE_MAXIMIZED) Config().desk.frameState = kMaximized;
+    else if (type == SIZE_RESTORED) Config().desk.frameState = kRestored;
   }
   if (type == SIZE_MINIMIZED) return;
   LayoutToolbar(width);
@@ -154,7 +154,7 @@ void OnInitMenuPopup(HMENU popup) {
   }
   MenuContext c;
   c.active = ActiveCode();
-  c.view = Config().view;
+  c.view = Config().desk.view;
   c.notesEmpty = c.active == kDeskNotes && NotesEmpty();
   c.clockEnabled = (App().clockIcon & 0x100) != 0;
   c.autoSave = App().autoSave;

@@ -138,7 +138,7 @@ void PrepareFolders(FileSystem& fs) {
 
 // The frame takes its place before the desk is laid out in it, and is shown afterwards.
 void PlaceFrame(HWND frame) {
-  Placement p = FrameStartPlacement(Config().frame, VirtualScreen(), WorkArea());
+  Placement p = FrameStartPlacement(Config().desk.frame, VirtualScreen(), WorkArea());
   SetWindowPos(frame, nullptr, p.x, p.y, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -147,7 +147,7 @@ void ShowFrame(HWND frame, int show) {
     bool standIn = (App().clockIcon & 0x100) && Hooks().clockStandsIn && Hooks().clockStandsIn();
     if (!standIn) ShowWindow(frame, SW_SHOWMINIMIZED);
   } else {
-    ShowWindow(frame, Config().frameState == kMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ShowWindow(frame, Config().desk.frameState == kMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   }
   UpdateWindow(frame);
 }
@@ -214,15 +214,15 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   std::string clock = RegReadSetting("Configuration", "ClockIcon");
   App().clockIcon = clock.empty() ? 15 : std::atoi(clock.c_str());
 
-  uint16_t view = Config().view;
-  Config().view = 0;  // the stored view is selected as if anew: button pressed, panes made
+  uint16_t view = Config().desk.view;
+  Config().desk.view = 0;  // the stored view is selected as if anew: button pressed, panes made
   SwitchCalendarView(view);
 
   ShowFrame(frame, show);
   if (App().firstRun) ForwardToOwner(CommandOwner::DesktopIcon, CMD_DESKTOP_ICON);
 
   // A desk that was never laid out (a new configuration) is arranged.
-  bool neverLaidOut = Config().calendar.width <= 0 || Config().calendar.height <= 0;
+  bool neverLaidOut = Config().desk.calendar.width <= 0 || Config().desk.calendar.height <= 0;
   if (Config().firstUse || neverLaidOut) ArrangeAllWindows();
   if (Config().firstUse) {
     if (HWND calendar = DeskWindow(kDeskCalendar)) {

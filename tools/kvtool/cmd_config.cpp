@@ -45,22 +45,22 @@ Json ConfigJson(const CalendarConfig& c, uint16_t version, bool converted, const
   out["version"] = version;
   out["converted"] = converted;
   out["firstuse"] = Flag(c.firstUse);
-  out["placements"] = {{"frame", PlacementJson(c.frame)},     {"calendar", PlacementJson(c.calendar)},
-                       {"notes", PlacementJson(c.notes)},     {"schedule", PlacementJson(c.schedule)},
-                       {"todo", PlacementJson(c.todo)},       {"map", PositionJson(c.mapPosition)},
-                       {"phonebook", PositionJson(c.phonebookPosition)}};
+  out["placements"] = {{"frame", PlacementJson(c.desk.frame)},     {"calendar", PlacementJson(c.desk.calendar)},
+                       {"notes", PlacementJson(c.desk.notes)},     {"schedule", PlacementJson(c.desk.schedule)},
+                       {"todo", PlacementJson(c.desk.todo)},       {"map", PositionJson(c.desk.mapPosition)},
+                       {"phonebook", PositionJson(c.desk.phonebookPosition)}};
   Json order = Json::array();
-  for (uint8_t code : c.zOrder) {
+  for (uint8_t code : c.desk.zOrder) {
     if (code == 0) break;
     order.push_back(code);
   }
   out["zorder"] = order;
-  out["active"] = {{"code", c.activeWindow % 10}, {"maximized", c.activeWindow >= 10}};
-  out["states"] = {{"frame", c.frameState},       {"calendar", c.calendarState}, {"notes", c.notesState},
-                   {"schedule", c.scheduleState}, {"phonebook", c.phonebookState}, {"todo", c.todoState}};
-  out["view"] = c.view;
-  out["openwindows"] = c.openWindows;
-  out["phonebookpeople"] = Flag(c.phonebookPeople);
+  out["active"] = {{"code", c.desk.activeWindow % 10}, {"maximized", c.desk.activeWindow >= 10}};
+  out["states"] = {{"frame", c.desk.frameState},       {"calendar", c.desk.calendarState}, {"notes", c.desk.notesState},
+                   {"schedule", c.desk.scheduleState}, {"phonebook", c.desk.phonebookState}, {"todo", c.desk.todoState}};
+  out["view"] = c.desk.view;
+  out["openwindows"] = c.desk.openWindows;
+  out["phonebookpeople"] = Flag(c.desk.phonebookPeople);
   out["colours"] = {{"theme", c.themeColour}, {"shadow", c.shadowColour}, {"grid", c.gridColour},
                     {"highlight", c.highlightColour}};
   out["customcolours"] = c.customColours;
