@@ -124,6 +124,8 @@ def rule_date(fields, y):
     """The date of a Gregorian yearly rule in year y."""
     kind = fields.get("kind")
     month, day = number(fields, "month"), number(fields, "day")
+    if not 1 <= month <= 12:
+        raise SourceError(f"month={month} is not a month")
     if kind == "annual":
         return datetime.date(y, month, day)
     want = WEEKDAYS.index(fields.get("weekday", "")) if fields.get("weekday") in WEEKDAYS else None
@@ -139,8 +141,7 @@ def rule_date(fields, y):
 
 
 class Holiday:
-    def __init__(self, fields, words, line):
-        self.line = line
+    def __init__(self, fields, words):
         self.name = unquote(words[1]) if len(words) > 1 and words[1].startswith('"') else ""
         if fields.get("kind") != "annual":
             raise SourceError("observed= needs kind=annual (a holiday on a fixed date)")
@@ -224,12 +225,13 @@ def observed_events(h, dates):
 
 def pentecost_events(fields, words, shift):
     """The event as ranges over its ordinary years and single dates for the years it moves."""
+    if len(words) < 2 or not words[1].startswith('"'):
+        raise SourceError("on_pentecost= needs the event's text first")
     first, last = year_range(fields)
     plain = [w for w in words if w.split("=", 1)[0] not in GENERATOR_WORDS | {"year", "range_end"}]
     single = [w for w in plain[2:] if w.split("=", 1)[0] in COPIED]
     moved = [y for y in range(max(first, FIRST_YEAR), min(last, LAST_YEAR) + 1)
              if rule_date(fields, y) == easter(y) + 49 * DAY]
-    month, day = number(fields, "month"), number(fields, "day")
     lines, start = [], first
     for y in moved + [None]:
         end = last if y is None else y - 1
@@ -279,8 +281,8 @@ def expand(source_lines):
                 continue
             if "observed" not in fields:
                 raise SourceError("observed_from= and observed_region= need observed=")
-            h = Holiday(fields, words, line)
-        except SourceError as e:
+            h = Holiday(fields, words)
+        except (SourceError, ValueError) as e:  # ValueError: a date or year that does not exist
             raise SourceError(f"line {line}: {e}") from None
         holidays.append(h)
         out.append(" ".join(w for w in words if w.split("=", 1)[0] not in GENERATOR_WORDS))

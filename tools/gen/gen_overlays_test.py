@@ -97,11 +97,15 @@ bad = [
     ('event "x kind=annual month=1 day=1 observed=monday', "line 1: text without its closing quote"),
     ('event "x" kind=annual month=1 day=1 observed=monday on_pentecost=7', "line 1: on_pentecost= and observed="),
     ('event "x" kind=annual month=1 day=one observed=monday', "line 1: day=one is not a number"),
+    ('event "x" kind=last-weekday month=13 day=25 weekday=sun on_pentecost=7', "line 1: month=13 is not a month"),
+    ('event "x" kind=last-weekday month=5 day=25 weekday=son on_pentecost=7', "line 1: kind=last-weekday needs weekday="),
     ('event "' + "x" * 110 + '" kind=annual month=1 day=1 observed=monday', "line 1: the observed entry's text"),
 ]
 with tempfile.TemporaryDirectory() as tmp:
     for text, message in bad:
         src, out_path = os.path.join(tmp, "bad.kovtxt"), os.path.join(tmp, "out.kovtxt")
+        if os.path.exists(out_path):
+            os.remove(out_path)
         with open(src, "w", encoding="utf-8") as f:
             f.write(text + "\n")
         r = subprocess.run([sys.executable, os.path.join(HERE, "gen_overlays.py"), src, out_path],
