@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 
@@ -12,6 +11,7 @@
 #include "calendar/daylight_markers.h"
 #include "overlays/overlay_set.h"
 #include "overlays/overlay_source.h"
+#include "base/file_io.h"
 #include "base/messages.h"
 
 namespace kv {
@@ -270,17 +270,13 @@ TEST_F(DayAssemblyTest, PoolLimitReportedOnce) {
   EXPECT_EQ(listed, kMaxDayEntries);
 }
 
-// Every month of 1900-2100 with all seven standard overlays (compiled from data/overlays):
-// runs clean under the sanitizer build, and every annual Gregorian event shows exactly once a
-// year, every Jewish annual event once a Jewish year.
+// Every month of 1900-2100 with all seven standard overlays as the build places them in the
+// program folder: runs clean under the sanitizer build, and every annual Gregorian event shows
+// exactly once a year, every Jewish annual event once a Jewish year.
 TEST_F(DayAssemblyTest, StandardOverlaysOverTwoCenturies) {
-  fs::path data = fs::path(KV_SOURCE_DIR) / "data" / "overlays";
-  for (const char* name : {"usa", "canada", "uk", "france", "christian", "jewish", "sample"}) {
-    std::ifstream in(data / (std::string(name) + ".kovtxt"));
-    ASSERT_TRUE(in) << name;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(Add(std::string(name) + ".kov", text), 0) << name;
-  }
+  std::string data = RunningProgramFolder() + "/Data/";
+  for (const char* name : {"USA_HDAY", "CAN_HDAY", "GBR_HDAY", "FRA_HDAY", "CHRSTIAN", "JEWISH", "SAMPLE"})
+    ASSERT_GT(AddOverlay(data + name + ".DAT"), 0) << name;
   Assembly().options.timeChanges = true;
   const std::vector<LoadedEvent>& events = Overlays().events;
   std::map<std::pair<size_t, int>, int> perYear;  // (source, Gregorian year) -> count
