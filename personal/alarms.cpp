@@ -115,12 +115,16 @@ void AlarmDialogClosed() {
   AlarmFindNext(true);
 }
 
-void InstallAlarmHooks() {
+void InstallAlarmHooks(AlarmPresenter present) {
   AlarmHooks hooks;
   hooks.dateChanged = [] { AlarmFindNext(false); };
+  hooks.fire = [present] {
+    if (AlarmGoOff() && present) present(State().shown);
+  };
   SetAlarmHooks(std::move(hooks));
   // A stored, moved or deleted item can change which alarm comes next.
   SetSchedChangedHook([] { AlarmFindNext(false); });
+  AlarmFindNext(false);
 }
 
 // ---- sounds ---------------------------------------------------------------------------------

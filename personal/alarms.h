@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "calendar/clock.h"
@@ -55,8 +56,13 @@ AlarmTickResult AlarmTick(const CurrentTime& now);
 bool AlarmGoOff();
 // The alarm dialog was dismissed: the alarm it showed is switched off and the next one found.
 void AlarmDialogClosed();
-// Plugs the alarms into the frame's clock tick (shell/clock_tick.h) and the schedule's changes.
-void InstallAlarmHooks();
+// Shows an alarm that went off (the alarm window), which calls AlarmDialogClosed when the user
+// dismisses it.
+using AlarmPresenter = std::function<void(const PendingAlarm& alarm)>;
+// Plugs the alarms into the clock tick and the schedule's changes: the next alarm is looked for
+// at once, on every date change and on every change of the schedule, and a due alarm goes off
+// through `present`. Without a presenter a due alarm is only marked as gone off.
+void InstallAlarmHooks(AlarmPresenter present = nullptr);
 
 // ---- sounds ---------------------------------------------------------------------------------
 

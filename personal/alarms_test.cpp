@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "personal/personal_test_support.h"
 #include "personal/clock_tick.h"
 #include "base/settings.h"
-#include "shell/startup.h"
 
 namespace kv {
 namespace {
@@ -60,6 +62,30 @@ TEST_F(AlarmCheck, AnAlarmAlreadyPassedGoesOffAtTheFirstTickAndIsSwitchedOffWhen
   EXPECT_FALSE(Armed(2025, 3, 14, id));
   EXPECT_EQ(Alarms().pending.minute, kAlarmNone);
   EXPECT_FALSE(AlarmTick(At(2025, 3, 14, 10, 2)).goesOff);
+}
+
+TEST_F(AlarmCheck, TheInstalledHooksFindAndPresentAnAlarmThroughTheProgramsTick) {
+  uint16_t id = PutItem(2025, 3, 14, 540, 600, "Dentist", 1, kSchedFlagItem, 525, 1, 3);
+  FixedClock clock(DateStamp{2025, 3, 14, 8, 40});
+  SetClockSource(&clock);
+  std::vector<std::string> shown;
+  InstallAlarmHooks([&](const PendingAlarm& alarm) { shown.push_back(alarm.title); });
+  auto tick = [&](int hour, int minute) {
+    clock.Set(DateStamp{2025, 3, 14, static_cast<uint16_t>(hour), static_cast<uint16_t>(minute)});
+    if (RunClockTick().alarmDue) FireAlarm();
+  };
+  tick(8, 40);  // the program's first tick looks for today's alarms
+  EXPECT_EQ(Alarms().pending.minute, 525);
+  EXPECT_TRUE(shown.empty());
+  tick(8, 45);
+  EXPECT_EQ(shown, std::vector<std::string>{"Dentist"});
+  tick(8, 46);  // once only
+  EXPECT_EQ(shown.size(), 1u);
+  AlarmDialogClosed();
+  EXPECT_FALSE(Armed(2025, 3, 14, id));
+  SetAlarmHooks({});
+  SetSchedChangedHook(nullptr);
+  SetClockSource(nullptr);
 }
 
 TEST_F(AlarmCheck, EqualAlarmTimesGoOffEarlierStartFirstThenTheOtherAfterDismissal) {

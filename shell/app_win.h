@@ -22,7 +22,6 @@ struct AppState {
   // Modeless windows whose keyboard messages the main loop hands over, in this order.
   HWND mapTools = nullptr;
   HWND search = nullptr;
-  HWND alarm = nullptr;
 
   bool autoSave = false;       // "AutoSave" = "1"
   int clockIcon = 15;          // "ClockIcon"; 0x100 = the desktop clock is enabled

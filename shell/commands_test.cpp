@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/command_table.h"
 #include "shell/config.h"
 
 namespace kv {

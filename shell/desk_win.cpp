@@ -1,5 +1,10 @@
 #include "shell/desk_win.h"
 
+#include <optional>
+
+#include "base/dialog_template.h"
+#include "base/win_handles.h"
+
 #include <string>
 #include <vector>
 
@@ -74,25 +79,18 @@ SIZE PhonebookClientSize() {
   SIZE size{480, 320};
   HRSRC res = FindResourceA(App().instance, "Phonebook", MAKEINTRESOURCEA(5));
   HGLOBAL data = res ? LoadResource(App().instance, res) : nullptr;
-  const auto* t = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
-  DWORD length = res ? SizeofResource(App().instance, res) : 0;
-  if (!t || length < 18) return size;
-  bool extended = ReadU16LE(t + 2) == 0xFFFF;
-  size_t at = extended ? 22 : 14;  // cx, cy follow the style words, the item count, x and y
-  if (length < at + 4) return size;
-  int cx = ReadI16LE(t + at), cy = ReadI16LE(t + at + 2);
-  HDC dc = GetDC(App().frame);
-  HGDIOBJ old = SelectObject(dc, Drawing().dialogFont ? Drawing().dialogFont : GetStockObject(DEFAULT_GUI_FONT));
+  const auto* bytes = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+  std::optional<DialogTemplate> t = ParseDialogTemplate(bytes, res ? SizeofResource(App().instance, res) : 0);
+  if (!t) return size;
+  WindowDC dc(App().frame);
+  SelectedObject font(dc.get(), Drawing().dialogFont ? Drawing().dialogFont : GetStockObject(DEFAULT_GUI_FONT));
   const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   SIZE extent{};
-  GetTextExtentPoint32A(dc, letters, 52, &extent);
+  GetTextExtentPoint32A(dc.get(), letters, 52, &extent);
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(App().frame, dc);
-  int baseX = (extent.cx / 26 + 1) / 2;
-  int baseY = tm.tmHeight;
-  if (baseX > 0 && baseY > 0) size = {MulDiv(cx, baseX, 4), MulDiv(cy, baseY, 8)};
+  GetTextMetricsA(dc.get(), &tm);
+  int baseX = DialogBaseX(extent.cx), baseY = tm.tmHeight;
+  if (baseX > 0 && baseY > 0) size = {DialogUnitsToPixelsX(t->cx, baseX), DialogUnitsToPixelsY(t->cy, baseY)};
   return size;
 }
 

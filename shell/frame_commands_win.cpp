@@ -2,7 +2,7 @@
 // All and Reset Desk, the views, today, AutoSave, help and the About box; and first use.
 #include <string>
 
-#include "resources/shell_ids.h"
+#include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
 #include "personal/clock_tick.h"

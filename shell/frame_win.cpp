@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
+#include "base/command_table.h"
 #include "calendar/clock.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
+#include "personal/alarm_window_win.h"
 #include "personal/clock_tick.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
@@ -29,7 +30,6 @@ struct Popups {
 };
 
 struct FrameState {
-  std::map<CommandOwner, CommandHandler> handlers;
   FrameHooks hooks;
   Popups popups;
   std::unique_ptr<FixedClock> testClock;
@@ -64,6 +64,8 @@ bool OnCreate(HWND h) {
   for (int i = 0, n = GetMenuItemCount(p.file); i < n; ++i)
     if (HMENU sub = GetSubMenu(p.file, i)) p.metafile = sub;
   InsertInternetItems(p.help);
+  // The frame carries out its own commands like any other owner.
+  SetCommandHandler(CommandOwner::Frame, [h](int command, bool run) { return !run || RunFrameCommand(h, command); });
   if (!CreateToolbar(h)) return false;
   CLIENTCREATESTRUCT ccs{p.window, kMdiFirstChild};
   App().mdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
@@ -226,38 +228,13 @@ LRESULT OnSysCommand(HWND h, WPARAM wp, LPARAM lp) {
 LRESULT OnCommand(HWND h, WPARAM wp, LPARAM lp) {
   int id = LOWORD(wp);
   if (OwnerOf(id) == CommandOwner::None) return DefFrameProcA(h, App().mdiClient, WM_COMMAND, wp, lp);
-  RunCommand(h, id);
+  RunCommand(id);
   return 0;
 }
 
 }  // namespace
 
 FrameHooks& Hooks() { return State().hooks; }
-
-void SetCommandHandler(CommandOwner owner, CommandHandler handler) { State().handlers[owner] = std::move(handler); }
-
-bool CommandAvailable(int command) {
-  CommandOwner owner = OwnerOf(command);
-  if (owner == CommandOwner::Frame) return true;
-  auto it = State().handlers.find(owner);
-  return it != State().handlers.end() && it->second && it->second(command, false);
-}
-
-bool ForwardToOwner(CommandOwner owner, int command) {
-  auto it = State().handlers.find(owner);
-  if (it == State().handlers.end() || !it->second || !it->second(command, false)) return false;
-  it->second(command, true);
-  return true;
-}
-
-void RunCommand(HWND frame, int command) {
-  CommandOwner owner = OwnerOf(command);
-  if (owner == CommandOwner::Frame) {
-    RunFrameCommand(frame, command);
-    return;
-  }
-  if (CommandAvailable(command)) State().handlers[owner](command, true);
-}
 
 void RunFrameTick() {
   TickResult r = RunClockTick();
@@ -271,7 +248,7 @@ void RunFrameTick() {
       if (pid == GetCurrentProcessId()) SendMessageA(clock, kMsgClockRedraw, 0, 0);
     }
     ShowTime(r.now.minuteOfDay);
-    if (App().alarm) SendMessageA(App().alarm, kMsgAlarmMinute, 0, 0);
+    if (HWND alarm = AlarmWindow()) SendMessageA(alarm, kMsgAlarmMinute, 0, 0);
     if (HWND map = DeskWindow(kDeskMap)) SendMessageA(map, kMsgMapRefresh, 0, 0);
   }
   if (r.alarmDue) {

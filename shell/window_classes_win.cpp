@@ -1,6 +1,6 @@
 #include "shell/window_classes_win.h"
 
-#include "resources/shell_ids.h"
+#include "resources/command_ids.h"
 #include "shell/desk_win.h"
 #include "shell/frame_win.h"
 

@@ -12,9 +12,11 @@
 
 #include "calendar/clock_win.h"
 #include "personal/schedule_sources.h"
-#include "resources/shell_ids.h"
+#include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
+#include "personal/alarm_window_win.h"
+#include "personal/alarms.h"
 #include "personal/clock_tick.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
@@ -204,6 +206,8 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   messages.SetFrame(frame);
 
   Config().location.systemZone = static_cast<uint8_t>(Services().SystemZone());
+  // Alarms are looked for from the first tick on; a due one opens its window over everything.
+  InstallAlarmHooks([](const PendingAlarm& alarm) { OpenAlarmWindow(App().instance, App().frame, alarm); });
   RunFrameTick();
 
   SetFrameTitle();
@@ -238,7 +242,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
 // Keyboard messages go to the MDI system keys, the accelerators and the modeless windows, in
 // that order, before they are dispatched.
 bool TakenByModeless(MSG& msg) {
-  HWND windows[] = {App().mapTools, App().search, App().alarm, DeskWindow(kDeskPhonebook)};
+  HWND windows[] = {App().mapTools, App().search, AlarmWindow(), DeskWindow(kDeskPhonebook)};
   for (HWND h : windows)
     if (h && IsWindow(h) && IsDialogMessageA(h, &msg)) return true;
   return false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/win_handles.h"
 #include "sky/astro.h"
 
 namespace kv {
@@ -14,22 +15,6 @@ constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);  // 10
 constexpr char kNtZonesKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones";
 constexpr char kOldZonesKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Time Zones";
 constexpr char kZoneInformationKey[] = "SYSTEM\\CurrentControlSet\\Control\\TimeZoneInformation";
-
-// Closes a registry key when it goes out of scope.
-class Key {
- public:
-  Key() = default;
-  ~Key() {
-    if (key_) RegCloseKey(key_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  bool Open(HKEY parent, const char* path) { return RegOpenKeyExA(parent, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // A text value of at most `limit` characters; empty when absent or not text.
 std::string ReadText(HKEY key, const char* name, DWORD limit = 128) {
@@ -71,7 +56,7 @@ OsVersion RegistryOsZones::Version() {
 }
 
 bool RegistryOsZones::ReadZoneKeys(std::vector<ZoneKeyData>* keys, bool* ntKey) {
-  Key zones;
+  RegKey zones;
   *ntKey = zones.Open(HKEY_LOCAL_MACHINE, kNtZonesKey);
   if (!*ntKey && !zones.Open(HKEY_LOCAL_MACHINE, kOldZonesKey)) return false;
   DWORD count = 0, longest = 0;
@@ -86,7 +71,7 @@ bool RegistryOsZones::ReadZoneKeys(std::vector<ZoneKeyData>* keys, bool* ntKey) 
       continue;
     ZoneKeyData data;
     data.keyName.assign(name.data(), length);
-    Key zone;
+    RegKey zone;
     if (!zone.Open(zones.get(), data.keyName.c_str())) continue;
     uint8_t tzi[44];
     DWORD size = sizeof tzi, type = 0;
@@ -102,12 +87,12 @@ bool RegistryOsZones::ReadZoneKeys(std::vector<ZoneKeyData>* keys, bool* ntKey) 
 
 OsCurrentZoneNames RegistryOsZones::CurrentZoneNames() {
   OsCurrentZoneNames names;
-  Key machine;
+  RegKey machine;
   if (machine.Open(HKEY_LOCAL_MACHINE, kZoneInformationKey)) {
     names.keyName = ReadText(machine.get(), "TimeZoneKeyName", 256);
     names.standardName = ReadText(machine.get(), "StandardName", 256);
   }
-  Key user;
+  RegKey user;
   if (user.Open(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones"))
     names.userKeyName = ReadText(user.get(), "TimeZoneKeyName", 256);
   return names;
