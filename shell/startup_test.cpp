@@ -288,6 +288,7 @@ TEST_F(StartupTest, FirstUseNamesTheOverlaysItCannotFind) {
     SCOPED_TRACE(c.named);
     fs_ = MemoryFileSystem();
     messages_.Clear();
+    services_.CloseOverlays();
     ResetConfigurationState();
     fs_.AddFolders(kData + "\\Overlays");
     for (const std::string& f : c.present) fs_.AddFile(overlays + f, f);
