@@ -4,7 +4,7 @@
 # start must have set up its data folder with the standard overlays and a configuration that
 # loads them. Usage: tests/run_fresh.sh [SECONDS] (the bound for the whole run, default 600).
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 top=$PWD
 limit=${1:-600}
 
@@ -25,7 +25,7 @@ rc=$?
 took=$(($(date +%s) - start))
 echo "scripts/run with an empty HOME: exit code $rc after $took s"
 if [ "$rc" -ne 0 ]; then
-  [ "$rc" -eq 124 ] && fail "scripts/run did not end within $limit s" || fail "scripts/run exited with $rc"
+  if [ "$rc" -eq 124 ]; then fail "scripts/run did not end within $limit s"; else fail "scripts/run exited with $rc"; fi
   sed 's/^/  | /' "$home/run.log"
 fi
 
