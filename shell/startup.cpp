@@ -15,6 +15,7 @@ namespace kv {
 namespace {
 
 constexpr int kDataFolderName = 1198;  // "My Calendars"
+constexpr int kOverlaysMissing = 25020;  // "The calendar starts without these standard overlays..."
 constexpr const char* kEarlierFolders[] = {"Overlays", "Databases", "Custom Icons"};
 
 void TellRelocated(const std::string& dataFolder) {
@@ -47,6 +48,19 @@ bool MoveEarlierLayout(FileSystem& fs, const std::string& dataFolder) {
   }
   fs.RemoveFile(JoinWindowsPath(root, "default.kvc"));
   return true;
+}
+
+// What to name for a standard overlay the first use cannot find: its master in the program
+// folder's "Data" folder when that is missing too (an incomplete installation), else the copy
+// that should have been made from it.
+std::string MissingOverlayFile(FileSystem& fs, const std::string& overlayPath, const std::string& programFolder) {
+  std::string name = FileNameOf(overlayPath);
+  for (const StandardOverlay& o : StandardOverlays()) {
+    if (name != o.overlayFile) continue;
+    std::string master = JoinWindowsPath(JoinWindowsPath(programFolder, "Data"), o.programFile);
+    return fs.FileExists(master) ? overlayPath : master;
+  }
+  return overlayPath;
 }
 
 }  // namespace
@@ -133,10 +147,17 @@ std::vector<std::string> FirstUseOverlays(Country country, const std::string& ov
 }
 
 bool FinishFirstUse(Country country, bool earlierLayoutFound) {
+  std::string missing;
   if (!earlierLayoutFound) {
+    FileSystem& fs = CurrentFileSystem();
     for (const std::string& path : FirstUseOverlays(country, OverlaysFolder())) {
-      // A standard overlay that was never installed is left out rather than reported missing.
-      if (!CurrentFileSystem().FileExists(path)) continue;
+      // A missing overlay is left out, and the user told, so a new calendar without its
+      // holidays is never a silent surprise.
+      if (!fs.FileExists(path)) {
+        if (!missing.empty()) missing += '\n';
+        missing += MissingOverlayFile(fs, path, ConfigState().programFolder);
+        continue;
+      }
       if (FileNameOf(path) == kSampleOverlay) Services().BringSampleUpToDate(path);
       Services().AddOverlay(path);
     }
@@ -145,6 +166,8 @@ bool FinishFirstUse(Country country, bool earlierLayoutFound) {
   }
   Config().firstUse = 0;
   WriteConfiguration(kSave);
+  if (!missing.empty())
+    ShowMessage(FormatText(std::string(StringText(kOverlaysMissing)).c_str(), missing.c_str()), MsgIcon::Warning);
   return ConfigState().converted;
 }
 

@@ -72,9 +72,10 @@ Country FirstUseCountry(int languageId, int systemZone);
 std::vector<std::string> FirstUseOverlays(Country country, const std::string& overlaysFolder);
 
 // Finishing the first use: unless data of an earlier layout was found, loads the standard
-// overlays that exist in the overlays folder (the sample brought up to date first) and saves; then clears the first-use flag
-// and saves again. Returns true when the configuration had been converted from version 6
-// (the caller then opens the world map window).
+// overlays that exist in the overlays folder (the sample brought up to date first) and saves;
+// then clears the first-use flag and saves again, and names the overlays it could not find to
+// the user in one warning. Returns true when the configuration had been converted from
+// version 6 (the caller then opens the world map window).
 bool FinishFirstUse(Country country, bool earlierLayoutFound);
 
 }  // namespace kv

@@ -39,6 +39,7 @@ case "${1:-}" in
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null || { echo "wineserver did not start"; exit 1; }
     wineboot -i >/dev/null 2>&1 </dev/null || { echo "wineboot failed"; exit 1; }
+    "$(dirname "$0")/../scripts/wine-fonts" || { echo "the prefix's fonts could not be set up"; exit 1; }
     echo "Wine prefix $WINEPREFIX ready on display :$n"
     ;;
   cleanup)
