@@ -2,6 +2,7 @@
 // All and Reset Desk, the views, today, AutoSave, help and the About box; and first use.
 #include <string>
 
+#include "base/dialog_win.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
@@ -65,22 +66,19 @@ void ShowHelpTopics(HWND frame) {
   help(frame, file.c_str(), 1 /* table of contents */, 0);
 }
 
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
-  switch (msg) {
-    case WM_INITDIALOG: {
-      std::string version =
-          FormatText(std::string(StringText(25003)).c_str(), KV_VERSION_MAJOR, KV_VERSION_MINOR, KV_VERSION_BUILD);
-      SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, version.c_str());
-      return TRUE;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, LOWORD(wp));
-      return TRUE;
-    default: return FALSE;
-  }
-}
+class AboutDialog : public Dialog {
+ public:
+  AboutDialog() : Dialog(App().instance, "AboutBox") {}
 
-void ShowAbout(HWND frame) { DialogBoxParamA(App().instance, "AboutBox", frame, AboutProc, 0); }
+ protected:
+  bool OnInit() override {
+    SetText(IDC_ABOUT_VERSION,
+            FormatText(std::string(StringText(25003)).c_str(), KV_VERSION_MAJOR, KV_VERSION_MINOR, KV_VERSION_BUILD));
+    return true;
+  }
+};
+
+void ShowAbout(HWND frame) { AboutDialog().RunModal(frame); }
 
 void SwitchView(uint16_t view) {
   if (Config().desk.view != view) SwitchCalendarView(view);
