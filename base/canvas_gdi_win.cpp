@@ -99,6 +99,15 @@ AlphaBlendFunction AlphaBlender() {
   return function;
 }
 
+// Whether AlphaBlend can draw here: a Windows metafile records it as a plain copy (the picture
+// would come back over black), and a printer driver may not blend.
+bool CanBlend(HDC dc) {
+  if (GetObjectType(dc) == OBJ_METADC) return false;
+  if (GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER && !(GetDeviceCaps(dc, SHADEBLENDCAPS) & SB_PIXEL_ALPHA))
+    return false;
+  return true;
+}
+
 BITMAPINFO TopDownInfo(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -284,7 +293,7 @@ void GdiCanvas::DrawImage(const Image& image, const Rect& rect) {
   bool translucent = std::any_of(image.pixels.begin(), image.pixels.begin() + static_cast<ptrdiff_t>(count),
                                  [](uint32_t p) { return (p >> 24) != 0xFF; });
   BITMAPINFO info = TopDownInfo(image.width, image.height);
-  if (translucent) {
+  if (translucent && CanBlend(dc_)) {
     if (AlphaBlendFunction blend = AlphaBlender()) {
       void* bits = nullptr;
       GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), true);
@@ -310,11 +319,25 @@ void GdiCanvas::DrawImage(const Image& image, const Rect& rect) {
       }
     }
   }
-  // Without AlphaBlend (or where the context cannot blend, as a Windows metafile): the picture
-  // over white, copied plainly.
-  std::vector<uint32_t> flat(image.pixels.begin(), image.pixels.begin() + static_cast<ptrdiff_t>(count));
-  if (translucent)
-    for (uint32_t& p : flat) p = Blend(p, 0xFFFFFF);
+  // Without AlphaBlend, or where the context cannot blend: the picture over white, copied plainly.
+  // 24-bit rows bottom-up, the form every metafile reader knows. The image size must be given:
+  // Wine's Windows metafiles record only biSizeImage bytes of the picture.
+  size_t stride = (static_cast<size_t>(image.width) * 3 + 3) & ~static_cast<size_t>(3);
+  std::vector<uint8_t> flat(stride * static_cast<size_t>(image.height));
+  auto width = static_cast<size_t>(image.width);
+  for (int y = 0; y < image.height; ++y) {
+    const uint32_t* from = image.pixels.data() + static_cast<size_t>(y) * width;
+    uint8_t* to = flat.data() + static_cast<size_t>(image.height - 1 - y) * stride;
+    for (size_t x = 0; x < width; ++x) {
+      uint32_t p = translucent ? Blend(from[x], 0xFFFFFF) : from[x];
+      to[3 * x] = static_cast<uint8_t>(p & 0xFF);
+      to[3 * x + 1] = static_cast<uint8_t>((p >> 8) & 0xFF);
+      to[3 * x + 2] = static_cast<uint8_t>((p >> 16) & 0xFF);
+    }
+  }
+  info.bmiHeader.biHeight = image.height;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(flat.size());
   SetStretchBltMode(dc_, COLORONCOLOR);
   StretchDIBits(dc_, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0, image.width, image.height, flat.data(),
                 &info, DIB_RGB_COLORS, SRCCOPY);
