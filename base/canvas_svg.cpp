@@ -158,7 +158,7 @@ std::string EncodePng(const Image& image) {
   }
   // zlib stream of stored blocks, then the Adler-32 of the raw data.
   std::string z = "\x78\x01";
-  for (size_t pos = 0; pos < raw.size() || pos == 0;) {
+  for (size_t pos = 0;;) {  // raw holds at least one row
     size_t n = std::min<size_t>(raw.size() - pos, 65535);
     bool last = pos + n >= raw.size();
     z += static_cast<char>(last ? 1 : 0);
