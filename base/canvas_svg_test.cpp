@@ -174,6 +174,39 @@ TEST(SvgCanvas, PngIsReadable) {
   EXPECT_TRUE(EncodePng(Image{2, 2, {1, 2, 3}}).empty());  // too few pixels
 }
 
+// A picture larger than one stored block (65,535 bytes) is split into blocks that join up again.
+TEST(SvgCanvas, LargePngSpansBlocks) {
+  Image image{200, 100, {}};
+  for (uint32_t k = 0; k < 200 * 100; ++k) image.pixels.push_back(0xFF000000u | (k * 2654435761u >> 8));
+  std::string png = EncodePng(image);
+  size_t at = 8 + 25;  // past the signature and IHDR
+  auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(png[i])); };
+  uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+  ASSERT_EQ(png.substr(at + 4, 4), "IDAT");
+  std::string z = png.substr(at + 8, length), raw;
+  size_t i = 2;
+  int blocks = 0;
+  for (bool last = false; !last;) {
+    ASSERT_LT(i + 5, z.size());
+    last = z[i] & 1;
+    size_t n = byte(at + 8 + i + 1) | byte(at + 8 + i + 2) << 8;
+    size_t nn = byte(at + 8 + i + 3) | byte(at + 8 + i + 4) << 8;
+    ASSERT_EQ(n ^ 0xFFFF, nn);
+    raw += z.substr(i + 5, n);
+    i += 5 + n;
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, 2);
+  ASSERT_EQ(raw.size(), 100u * (1 + 200 * 4));
+  uint32_t a = 1, b = 0;
+  for (char c : raw) a = (a + static_cast<unsigned char>(c)) % 65521, b = (b + a) % 65521;
+  EXPECT_EQ(z.substr(i), std::string({static_cast<char>(b >> 8), static_cast<char>(b), static_cast<char>(a >> 8),
+                                      static_cast<char>(a)}));
+  uint32_t last = image.pixels.back();
+  EXPECT_EQ(byte(at + 8 + i - 4), (last >> 16) & 0xFF);  // the final pixel's red, green, blue, alpha
+  EXPECT_EQ(byte(at + 8 + i - 1), last >> 24);
+}
+
 TEST(SvgCanvas, HatchPatternsAsGdiDrawsThem) {
   // Every hatch covers each of its eight rows and columns at least once, none is solid.
   for (Hatch h : {Hatch::Horizontal, Hatch::Vertical, Hatch::ForwardDiagonal, Hatch::BackwardDiagonal, Hatch::Cross,
