@@ -200,8 +200,9 @@ uint8_t* DeskLayout::SizeStateOf(uint8_t code) {
   }
 }
 uint8_t DeskLayout::SavedSizeState(uint8_t code) const {
+  // The size states are only read here: the non-const lookup changes nothing.
   const uint8_t* state = const_cast<DeskLayout*>(this)->SizeStateOf(code);
-  return state ? *state : kRestored;
+  return state ? *state : uint8_t{kRestored};
 }
 
 CalendarConfig ParseCalendarConfig(const ConfigImage& image) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/canvas_gdi_win.h"
 #include "base/command_table.h"
 #include "calendar/clock.h"
 #include "resources/strings.h"
@@ -17,6 +18,7 @@
 #include "shell/drawing_win.h"
 #include "base/settings.h"
 #include "shell/shell_services.h"
+#include "shell/toolbar_paint.h"
 #include "shell/toolbar_win.h"
 
 namespace kv {
@@ -100,27 +102,21 @@ void OnSize(HWND h, WPARAM type, int width, int height) {
   TrackFramePlacement(h);
 }
 
-// Two bevel lines at the top of the client area and two at the toolbar's lower edge, with the
-// strip between them filled.
+// The strip behind the toolbar, painted by the portable strip painter.
 void OnPaint(HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
   RECT r;
   GetClientRect(h, &r);
-  const DrawingResources& d = Drawing();
-  RECT strip{0, 0, r.right, kToolbarHeight};
-  FillRect(dc, &strip, d.strip ? d.strip : GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ old = SelectObject(dc, d.shadowPen ? d.shadowPen : GetStockObject(BLACK_PEN));
-  for (int y : {0, kToolbarHeight - 2}) {
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, r.right, y);
+  {
+    GdiCanvas canvas(dc);
+    ToolbarStripLayout strip;
+    strip.width = r.right;
+    strip.face = FromColorref(GetSysColor(COLOR_BTNFACE));
+    strip.shadow = FromColorref(Config().shadowColour);
+    strip.light = FromColorref(GetSysColor(COLOR_BTNHIGHLIGHT));
+    PaintToolbarStrip(canvas, strip);
   }
-  SelectObject(dc, d.lightPen ? d.lightPen : GetStockObject(WHITE_PEN));
-  for (int y : {1, kToolbarHeight - 1}) {
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, r.right, y);
-  }
-  SelectObject(dc, old);
   EndPaint(h, &ps);
 }
 

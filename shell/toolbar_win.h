@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include "calendar/dates.h"
+#include "shell/toolbar_paint.h"
 
 namespace kv {
-
-inline constexpr int kToolbarHeight = 28;
 
 // Creates the toolbar and the two buttons as children of the frame; false on failure.
 bool CreateToolbar(HWND frame);
