@@ -116,10 +116,10 @@ class GdiObject {
  private:
   T object_ = nullptr;
 };
-using Font = GdiObject<HFONT>;
-using Pen = GdiObject<HPEN>;
-using Brush = GdiObject<HBRUSH>;
-using Bitmap = GdiObject<HBITMAP>;
+using GdiFont = GdiObject<HFONT>;
+using GdiPen = GdiObject<HPEN>;
+using GdiBrush = GdiObject<HBRUSH>;
+using GdiBitmap = GdiObject<HBITMAP>;
 
 // An object selected into a device context for a scope; the previous one is put back.
 class SelectedObject {
