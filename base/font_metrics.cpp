@@ -38,8 +38,10 @@ std::string Lower(std::string_view s) {
 const FaceMetrics& FaceMetricsFor(const FontSpec& spec) {
   std::string face = Lower(spec.face);
   size_t family = 0;
-  if (face == "liberation serif") family = 1;
-  else if (face == "liberation mono") family = 2;
+  // The program's Wine prefixes replace the two Windows faces with their metric-compatible
+  // Liberation faces (scripts/wine-fonts); every other face resolves to Liberation Sans.
+  if (face == "liberation serif" || face == "times new roman") family = 1;
+  else if (face == "liberation mono" || face == "courier new") family = 2;
   size_t style = (spec.weight > 550 ? 1 : 0) + (spec.italic ? 2 : 0);
   return kFaces[family * kStylesPerFamily + style];
 }
