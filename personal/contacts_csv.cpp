@@ -139,7 +139,8 @@ std::string ContactsCsvText(const std::vector<ContactEntry>& entries) {
       row.push_back(f[kPhoneLabel1 + i]);
       row.push_back(f[kPhoneNumber1 + i]);
     }
-    for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + Quote(Utf8FromAnsi(row[i]));
+    // Line breaks inside a field are written CR LF, as address books write them.
+    for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + Quote(CrLf(Utf8FromAnsi(row[i])));
     out += "\r\n";
   }
   return out;
@@ -209,7 +210,8 @@ bool ParseContactsCsv(std::string_view text, std::vector<ContactEntry>& out, std
         if (!v) continue;
         const std::string* type = cols.Get(row, {(base + "type").c_str()});
         std::string label = type ? ansi(*type) : std::string();
-        if (!label.empty() && label[0] == '*') label.erase(0, 1);
+        if (!label.empty() && label[0] == '*') label.erase(0, 1);  // "* Home": the preferred one
+        while (!label.empty() && label.front() == ' ') label.erase(0, 1);
         if (std::string(group) == "e-mail" && (label.empty() || Lower(label) == "other" || Lower(label) == "home" || Lower(label) == "work"))
           label = Text(kStrLabelEmail);
         if (std::string(group) == "website" && label.empty()) label = Text(kStrLabelWeb);

@@ -680,7 +680,7 @@ std::optional<RecurRule> OverlayRule(const OverlayEvent& e, const DateStamp& fir
       break;
     default: return std::nullopt;  // once, Easter, the Jewish kinds: dates
   }
-  if (HasDateRange(e) && e.endDay) {
+  if (HasDateRange(e) && e.endDay && e.endYear < 9999) {  // a range to the year 9999 has no end
     r.until = DateStamp{e.endYear, e.endMonth, e.endDay, 0, 0};
     r.untilDate = true;
   }
@@ -689,13 +689,28 @@ std::optional<RecurRule> OverlayRule(const OverlayEvent& e, const DateStamp& fir
 
 void ExportOverlay(ContentWriter& w, Exporter& ex, const OverlayImage& image, const IcalExportOptions& options,
                    IcalExportResult& result) {
-  int32_t lastDay = Jdn(options.lastYear, 12, 31);
   uint8_t header[kAccentSize];
   SerializeAccent(image.header.accent, header);
   w.Property("X-KALVORA-OVERLAY-ACCENT", "", Hex(header, kAccentSize));
   for (size_t i = 0; i < image.events.size(); ++i) {
     const OverlayEvent& e = image.events[i];
     std::vector<int32_t> days = EventDays(e, options.firstYear, options.lastYear);
+    int32_t lastDay = Jdn(options.lastYear, 12, 31);
+    if (days.empty()) {
+      // An event of other years (a single date, or a rule whose date range lies outside these
+      // years) goes out with its own years, so that the overlay comes back whole.
+      int y0 = 0, y1 = 0;
+      if (e.kind == kKindOnce) {
+        y0 = y1 = e.year;
+      } else if (HasDateRange(e) && !IsJewishKind(e.kind)) {
+        y0 = e.year;
+        y1 = std::min<int>(e.endYear, y0 + 100);
+      }
+      if (y0 >= 1583 && y1 <= 9998 && y0 <= y1) {
+        days = EventDays(e, y0, y1);
+        lastDay = Jdn(y1, 12, 31);
+      }
+    }
     if (days.empty()) {
       ++result.overlayEmpty;
       continue;
@@ -758,7 +773,8 @@ IcalExportResult IcalExport(const IcalExportOptions& options) {
     std::string name = options.overlayPath;
     size_t slash = name.find_last_of("/\\");
     if (slash != std::string::npos) name = name.substr(slash + 1);
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".kov") == 0) name.resize(name.size() - 4);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
     w.Text("X-WR-CALNAME", Utf8FromAnsi(name));
   }
   // The body is written apart so that the time zones it uses can go first.

@@ -14,11 +14,14 @@
 #include "personal/ical_internal.h"
 #include "personal/notes.h"
 #include "personal/schedule.h"
+#include "personal/schedule_store.h"
 #include "personal/todo.h"
 #include "resources/strings.h"
 #include "resources/text_encoding.h"
 #include "shell/messages.h"
 #include "sky/zones.h"
+#include "store/container.h"
+#include "store/container_format.h"
 #include "store/db_files.h"
 #include "store/file_io.h"
 #include "store/todo_file.h"
@@ -31,6 +34,7 @@ constexpr size_t kMaxOccurrences = 20000;   // of one recurring item
 constexpr size_t kMaxOverlayDates = 400;    // an overlay rule kept as single dates
 constexpr size_t kMaxToDoSlots = 65535;
 constexpr int kStrIcalNoTitle = 25208;
+constexpr int kStrSchedWriteError = 24001;   // "Error detected updating schedule to disk."
 
 std::string Text(int id) { return std::string(StringText(id)); }
 
@@ -601,25 +605,109 @@ class Importer {
         }
         continue;
       }
-      for (int32_t d : p.days) {
-        SchedSaveRequest req;
-        req.item = p.item;
-        req.item.action = kSchedActionNew;
-        req.item.record.recurKind = 0;
-        dateOf(d, req.item);
-        req.caption = options_.caption;
-        SchedSaveResult saved = SchedSave(req);
-        if (!saved.ok || saved.ids.empty()) {
-          Skip(p.line, "the occurrence on " + std::to_string(req.item.year) + "-" + std::to_string(req.item.month) + "-" +
-                           std::to_string(req.item.day) + " conflicts with an item already in the schedule");
-          continue;
+      singles_.push_back(&p);
+    }
+    StoreSingles();
+  }
+
+  // Single items go in month by month. The schedule's own storing opens a month file three times
+  // per item for its conflict check and once more to write it, which for a calendar of tens of
+  // thousands of items takes many seconds. The check here is the same (the item's day and both
+  // neighbours, times in the zone in use, touching items do not overlap), against what is stored
+  // and what this import stored before it; a conflict is listed with its line rather than shown
+  // as one message box per item.
+  void StoreSingles() {
+    struct Occurrence {
+      int32_t day;
+      const PlannedItem* plan;
+      uint16_t id = 0;
+    };
+    std::vector<Occurrence> all;
+    for (const PlannedItem* p : singles_)
+      for (int32_t d : p->days) all.push_back({d, p});
+    std::stable_sort(all.begin(), all.end(), [](const Occurrence& a, const Occurrence& b) { return a.day < b.day; });
+    std::map<int32_t, std::vector<std::pair<int, int>>> busy;  // day → times in the zone in use
+    std::set<uint32_t> loaded;
+    auto load = [&](int32_t day) {
+      DateStamp s = DateOfJulianDay(day);
+      uint32_t key = MonthKey(s.year, s.month);
+      if (!loaded.insert(key).second) return;
+      if (!FileExists(MonthFilePath(key)) || !DbOpen(kDbModeRead, key, kCallerSchedConflict)) return;
+      for (int d = 1; d <= MonthLength(s.month, s.year); ++d)
+        for (const StoredSchedItem& it : ReadDayItems(key, d)) {
+          int shift = ZoneShift(it.record, s.year, s.month, d);
+          busy[Jdn(DateStamp{s.year, s.month, static_cast<uint16_t>(d), 0, 0})].emplace_back(it.record.start + shift,
+                                                                                              it.record.end + shift);
         }
-        ++r_.events;
-        if (!p.note.empty()) {
-          NoteContext nc = ScheduleNoteContext(req.item.year, req.item.month, req.item.day, saved.ids.front(), 0);
-          NoteSave(nc, p.note);
+      DbClose();
+    };
+    std::vector<Occurrence> accepted;
+    for (Occurrence& o : all) {
+      DateStamp s = DateOfJulianDay(o.day);
+      const SchedRecord& rec = o.plan->item.record;
+      int shift = ZoneShift(rec, s.year, s.month, s.day);
+      int start = rec.start + shift, end = rec.end + shift;
+      bool conflict = false;
+      for (int off : {-1, 0, 1}) {
+        load(o.day + off);
+        auto it = busy.find(o.day + off);
+        if (it == busy.end() || end <= start) continue;
+        for (auto [a, b] : it->second) {
+          a += off * kMinutesPerDay, b += off * kMinutesPerDay;
+          if (b > a && a < end && b > start) conflict = true;
         }
       }
+      if (conflict) {
+        char date[32];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", s.year, s.month, s.day);
+        Skip(o.plan->line, std::string("the occurrence on ") + date + " conflicts with an item already in the schedule");
+        continue;
+      }
+      busy[o.day].emplace_back(start, end);
+      accepted.push_back(o);
+    }
+    bool failed = false;
+    for (size_t i = 0; i < accepted.size();) {
+      DateStamp s = DateOfJulianDay(accepted[i].day);
+      uint32_t key = MonthKey(s.year, s.month);
+      size_t j = i;
+      while (j < accepted.size()) {
+        DateStamp t = DateOfJulianDay(accepted[j].day);
+        if (MonthKey(t.year, t.month) != key) break;
+        ++j;
+      }
+      if (DbOpen(kDbModeWrite, key, kCallerSchedWrite)) {
+        for (size_t k = i; k < j; ++k) {
+          DbRequest r;
+          r.chain = key;
+          r.day = static_cast<uint8_t>(DateOfJulianDay(accepted[k].day).day);
+          r.type = kDbTypeSchedItem;
+          r.mode = accepted[k].plan->item.flag;
+          SchedRecord rec = accepted[k].plan->item.record;
+          rec.recurKind = 0;
+          rec.seriesId = 0;
+          r.block = SerializeSchedRecord(rec);
+          if (DbAccess(kDbWrite, r)) {
+            accepted[k].id = r.id;
+            ++r_.events;
+          } else {
+            failed = true;
+            Skip(accepted[k].plan->line, "the item could not be written");
+          }
+        }
+        DbClose();
+      } else {
+        failed = true;
+        for (size_t k = i; k < j; ++k) Skip(accepted[k].plan->line, "the month file could not be written");
+      }
+      i = j;
+    }
+    if (failed) ShowMessage(Text(kStrSchedWriteError), MsgIcon::Warning);
+    for (const Occurrence& o : accepted) {
+      if (!o.id || o.plan->note.empty()) continue;
+      DateStamp s = DateOfJulianDay(o.day);
+      NoteContext nc = ScheduleNoteContext(s.year, s.month, s.day, o.id, 0);
+      NoteSave(nc, o.plan->note);
     }
   }
 
@@ -672,6 +760,7 @@ class Importer {
   std::map<std::string, const ContentComponent*> zones_;
   std::map<std::string, std::set<int32_t>> overridden_;
   std::vector<PlannedItem> items_;
+  std::vector<const PlannedItem*> singles_;
   std::vector<PlannedToDo> todos_;
   std::vector<OverlayEvent> overlay_;
   std::optional<Accent> overlayAccent_;

@@ -231,6 +231,7 @@ std::string FormatRecurRule(const RecurRule& rule) {
     }
   }
   list("BYSETPOS", rule.bySetPos);
+  if (rule.weekStart != 1) out += std::string(";WKST=") + kDayCodes[rule.weekStart];
   return out;
 }
 

@@ -155,6 +155,7 @@ TEST_F(Ical, ScheduleAndToDoSurviveExportImportExport) {
   ASSERT_TRUE(NoteSave(note, "Platform 9\r\nCoach 12"));
   ToDoForm todo = NewToDoForm({2025, 4, 1});
   todo.text = "File taxes";
+  todo.activate = {2025, 3, 1};
   todo.priority = 3;
   todo.timeOfDay = 17 * 60;
   ASSERT_TRUE(ToDoSave(todo).Ok());
@@ -227,7 +228,7 @@ TEST_F(Ical, ForeignShapesAreImportedOrListedWithTheirLines) {
       "DURATION:PT30M\n"                                           // 12
       "RRULE:FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1;COUNT=3\n"  // 13
       "SUMMARY:Month-end close with Zo\xC3\xAB and \xE6\x97\xA5\xE6\x9C\xAC\n"  // 14
-      "  team\n"                                                   // 15
+      "  team (finance)\n"                                         // 15
       "END:VEVENT\n"                                               // 16
       "BEGIN:VEVENT\n"                                             // 17
       "UID:c3\n"                                                   // 18
@@ -268,7 +269,7 @@ TEST_F(Ical, ForeignShapesAreImportedOrListedWithTheirLines) {
                          {38, "RRULE FREQ=HOURLY repeats within a day"}}));
   std::vector<SchedListEntry> feb = ListDayOf(2025, 2, 28);
   ASSERT_EQ(feb.size(), 1u);
-  EXPECT_EQ(feb[0].title, "Month-end close with Zo\xEB and ?? team");  // 39 characters
+  EXPECT_EQ(feb[0].title, "Month-end close with Zo\xEB and ?? team (f");  // 39 characters
   EXPECT_TRUE(ListDayOf(2025, 1, 13).size() == 1 && ListDayOf(2025, 1, 13)[0].title == "Stand-up (moved)");
   // The stand-ups are one series: the weekly rule fits the schedule's own.
   std::vector<SchedListEntry> jan20 = ListDayOf(2025, 1, 20);
@@ -278,6 +279,31 @@ TEST_F(Ical, ForeignShapesAreImportedOrListedWithTheirLines) {
   EXPECT_EQ(item->record.recurKind, 2);
   EXPECT_NE(item->record.seriesId, 0u);
   EXPECT_TRUE(ListDayOf(2025, 2, 3).empty());  // after UNTIL
+}
+
+TEST_F(Ical, ConflictsWithStoredOrImportedItemsAreListedNotStored) {
+  PutItem(2025, 5, 6, 10 * 60, 11 * 60, "Dentist");
+  PutItem(2025, 5, 5, 23 * 60, 25 * 60, "Night flight");  // reaches 01:00 of the 6th
+  std::string text =
+      "BEGIN:VCALENDAR\n"
+      "BEGIN:VEVENT\nDTSTART:20250506T103000\nDTEND:20250506T113000\nSUMMARY:Overlaps\nEND:VEVENT\n"      // 2
+      "BEGIN:VEVENT\nDTSTART:20250506T110000\nDTEND:20250506T120000\nSUMMARY:Touches\nEND:VEVENT\n"      // 7
+      "BEGIN:VEVENT\nDTSTART:20250506T003000\nDTEND:20250506T010000\nSUMMARY:Too early\nEND:VEVENT\n"    // 12
+      "BEGIN:VEVENT\nDTSTART:20250506T113000\nDTEND:20250506T114500\nSUMMARY:Twice\nEND:VEVENT\n"        // 17
+      "BEGIN:VEVENT\nDTSTART:20250506T150000\nSUMMARY:No duration\nEND:VEVENT\n"                          // 22
+      "END:VCALENDAR\n";
+  IcalImportResult r = Import(text);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.events, 2);
+  std::vector<std::pair<int, std::string>> skipped;
+  for (const ExchangeSkip& s : r.skipped) skipped.emplace_back(s.line, s.why);
+  EXPECT_EQ(skipped, (std::vector<std::pair<int, std::string>>{
+                         {2, "the occurrence on 2025-05-06 conflicts with an item already in the schedule"},
+                         {12, "the occurrence on 2025-05-06 conflicts with an item already in the schedule"},
+                         {17, "the occurrence on 2025-05-06 conflicts with an item already in the schedule"}}));
+  std::vector<std::string> titles;
+  for (const SchedListEntry& e : ListDayOf(2025, 5, 6)) titles.push_back(e.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Dentist", "Touches", "No duration"}));
 }
 
 TEST_F(Ical, OverlayEventsComeBackAsTheyWereWithRulesOrDates) {
