@@ -145,6 +145,27 @@ TEST_F(Contacts, VCardsOfOtherProgramsAreMappedAndMisfitsListed) {
   EXPECT_EQ(jose[kPhoneCategory], "Family");
 }
 
+TEST_F(Contacts, OldPhonesQuotedPrintableAndSingleByteTextAreRead) {
+  std::string text =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+      "N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller;J=FCrgen\r\n"
+      "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Line one=0D=0ALine two is long and is=\r\n"
+      "continued =C3=A0 la ligne\r\n"
+      "TEL;HOME:123\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ren\xE9;\r\nEND:VCARD\r\n";
+  ContactsImportResult r = Import(text, false);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.entries, 2);
+  EXPECT_EQ(r.lostCharacters, 0);
+  std::vector<ContactEntry> stored = ReadPhonebook();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].fields[kPhoneLast], "M\xFCller");
+  EXPECT_EQ(stored[0].fields[kPhoneFirst], "J\xFCrgen");
+  EXPECT_EQ(stored[0].note, "Line one\r\nLine two is long and iscontinued \xE0 la ligne");
+  EXPECT_EQ(stored[0].fields[kPhoneLabel1], "Home");
+  EXPECT_EQ(stored[1].fields[kPhoneLast], "Ren\xE9");
+}
+
 TEST_F(Contacts, AnEntryOverTheLimitIsReportedWithTheExcessNotCut) {
   PhoneFields f = Sample();
   std::string text = "BEGIN:VCARD\nVERSION:3.0\nN:Long;Entry;;;\nADR:;;" + std::string(159, 'x') +

@@ -27,18 +27,29 @@ std::vector<Unfolded> Unfold(std::string_view text) {
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   int number = 0;
   size_t pos = 0;
+  bool softBreak = false;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     std::string_view physical = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
     pos = end == std::string_view::npos ? text.size() : end + 1;
     ++number;
     if (!physical.empty() && physical.back() == '\r') physical.remove_suffix(1);
+    // Old contact files break quoted-printable values with a "=" at the end of the line.
+    if (!lines.empty() && softBreak) {
+      lines.back().text.pop_back();
+      lines.back().text.append(physical);
+      softBreak = !physical.empty() && physical.back() == '=';
+      continue;
+    }
     if (!physical.empty() && (physical[0] == ' ' || physical[0] == '\t') && !lines.empty()) {
       lines.back().text.append(physical.substr(1));  // a continuation: the one blank goes
       continue;
     }
     if (physical.find_first_not_of(" \t") == std::string_view::npos) continue;  // blank line
     lines.push_back({std::string(physical), number});
+    size_t colon = physical.find(':');
+    std::string head = Upper(physical.substr(0, colon == std::string_view::npos ? 0 : colon));
+    softBreak = head.find("QUOTED-PRINTABLE") != std::string::npos && physical.back() == '=';
   }
   return lines;
 }
@@ -209,6 +220,22 @@ std::string EscapeText(std::string_view text) {
         break;
       case '\n': out += "\\n"; break;
       default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string DecodeQuotedPrintable(std::string_view value) {
+  std::string out;
+  auto hex = [](char c) {
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+  };
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '=' && i + 2 < value.size() && hex(value[i + 1]) >= 0 && hex(value[i + 2]) >= 0) {
+      out += static_cast<char>(hex(value[i + 1]) * 16 + hex(value[i + 2]));
+      i += 2;
+    } else {
+      out += value[i];
     }
   }
   return out;

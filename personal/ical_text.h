@@ -48,6 +48,8 @@ bool ParseContentLines(std::string_view text, std::vector<ContentComponent>& out
 // is kept as it is.
 std::string UnescapeText(std::string_view value);
 std::string EscapeText(std::string_view text);
+// "=C3=A9" → the byte values (vCard 2.1's ENCODING=QUOTED-PRINTABLE); anything else unchanged.
+std::string DecodeQuotedPrintable(std::string_view value);
 // Splits a structured or list value at unescaped `separator`s (each part still escaped).
 std::vector<std::string> SplitEscaped(std::string_view value, char separator);
 

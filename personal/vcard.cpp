@@ -63,6 +63,14 @@ std::string LabelOfTypes(const std::string& types) {
   return Text(24529);
 }
 
+bool ValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp = 0;
+    if (!DecodeUtf8(text, i, cp)) return false;
+  }
+  return true;
+}
+
 bool IsEmailLabel(const std::string& label) { return Lower(label) == Lower(Text(kStrLabelEmail)); }
 bool IsWebLabel(const std::string& label) { return Lower(label) == Lower(Text(kStrLabelWeb)); }
 
@@ -150,15 +158,20 @@ bool ParseVCards(std::string_view text, std::vector<ContactEntry>& out, std::vec
       return false;
     }
   }
+  // Old files: quoted-printable values, and text in a single-byte character set (named by
+  // CHARSET, or simply not UTF-8), which is the program's own.
+  for (ContentComponent& card : cards)
+    for (ContentProperty& p : card.properties) {
+      if (Lower(p.Param("ENCODING")) == "quoted-printable") p.value = DecodeQuotedPrintable(p.value);
+      std::string charset = Lower(p.Param("CHARSET"));
+      if ((!charset.empty() && charset != "utf-8") || !ValidUtf8(p.value)) p.value = Utf8FromAnsi(p.value);
+    }
   auto ansi = [&](std::string_view utf8) { return ToAnsi(utf8, lostCharacters); };
   for (const ContentComponent& card : cards) {
     ContactEntry c;
     c.line = card.line;
     PhoneFields& f = c.fields;
     auto skip = [&](int line, std::string why) { skipped.push_back({line, std::move(why)}); };
-    if (const ContentProperty* enc = card.Find("N"); enc && enc->Param("ENCODING") != "" &&
-                                                     Lower(enc->Param("ENCODING")) != "8bit")
-      skip(enc->line, "encoded values (" + enc->Param("ENCODING") + ") are read as they stand");
     if (const ContentProperty* n = card.Find("N")) {
       std::vector<std::string> parts = SplitEscaped(n->value, ';');
       parts.resize(5);

@@ -105,6 +105,15 @@ expect_part '"text":"A to-do item whose title is far too lon","priority":2,"due"
 expect '{"id":2,"text":"A to-do item whose title is far too long for the list to hold"}' note get --db db6 --todo 3
 expect_part '"start":"2025-02-14T19:30","end":"2025-02-14T22:00"' sched list --db db6 --from 2025-02-14 --to 2025-02-14 --zone 3
 
+# A zone named only by its VTIMEZONE (historic and current rules): found by its rules.
+mkdir db8
+expect '{"events":3,"todos":0,"skipped":[],"schedule_items":3,"overlay_events":0,"lost_characters":0,"shortened":0}' \
+  ical import --db db8 "$samples/custom_zone.ics" --answer ok --zone 3
+run sched list --db db8 --from 2025-07-01 --to 2025-09-30 --zone 41
+json_lines "e['start'] + ' ' + e['title'] + ' ' + str(e['zone'])" entries <out >got
+printf '%s\n' "2025-07-01T09:00 Budget call 41" "2025-07-01T12:00 Lunch and learn 41" "2025-09-01T12:00 Lunch and learn 41" >want
+same "items in a zone found by its rules" want got
+
 # A damaged file: refused with its line, nothing stored.
 mkdir db7
 expect_exit 1 "line 10: END:VCALENDAR where END:VEVENT was expected" ical import --db db7 "$samples/damaged.ics" --answer ok
