@@ -161,7 +161,8 @@ bool ParseContactsCsv(std::string_view text, std::vector<ContactEntry>& out, std
   }
   auto ansi = [&](const std::string& utf8) { return CrLf(ToAnsi(utf8, lostCharacters)); };
   for (size_t r = 1; r < rows.size(); ++r) {
-    const auto& [line, row] = rows[r];
+    const int line = rows[r].first;
+    const std::vector<std::string>& row = rows[r].second;
     ContactEntry c;
     c.line = line;
     PhoneFields& f = c.fields;

@@ -418,22 +418,38 @@ class Importer {
       description.resize(kDescriptionSize - 1);
     }
     // An event this program wrote comes back as it was.
+    std::optional<OverlayEvent> kept;
     if (const ContentProperty* x = c.Find("X-KALVORA-EVENT")) {
       uint8_t fixed[kEventFixedSize];
+      OverlayEvent e;
       if (Unhex(x->value, fixed, kEventFixedSize)) {
-        OverlayEvent e;
         ParseEventFixed(fixed, e);
-        e.description = description;
-        overlay_.push_back(std::move(e));
-        return;
+        // Moved in another program: the record no longer falls on the event's first day, and
+        // the event's own dates and rule are taken instead.
+        int32_t first = Jdn(start.local);
+        if (OverlayDays(e, first, first) == std::vector<int32_t>{first}) {
+          e.description = description;
+          overlay_.push_back(std::move(e));
+          return;
+        }
+        Skip(x->line, "the event was changed in another program; its dates and rule are taken, not its stored rule");
+        kept = e;
+      } else {
+        Skip(x->line, "X-KALVORA-EVENT cannot be read; the event is taken from its rule");
       }
-      Skip(x->line, "X-KALVORA-EVENT cannot be read; the event is taken from its rule");
     }
     OverlayEvent base;
     base.description = description;
     base.flags = kFlagBelowTimed;
     base.weight = static_cast<int16_t>(kBelowWeightBase - 999);
     base.zone = static_cast<uint16_t>(CurrentZone());
+    if (kept) {  // its look and its place in the day's list stay
+      base.accent = kept->accent;
+      base.flags = static_cast<uint16_t>(kept->flags & ~kWeekendRuleMask);
+      base.weight = kept->weight;
+      base.sameTime = kept->sameTime;
+      base.zone = kept->zone;
+    }
     int64_t length = kMinutesPerDay;
     if (const ContentProperty* dtend = c.Find("DTEND")) {
       TimeValue end = Time(*dtend);

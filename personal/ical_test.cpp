@@ -358,6 +358,22 @@ TEST_F(Ical, OverlayEventsComeBackAsTheyWereWithRulesOrDates) {
   EXPECT_EQ(back.header.accent, image.header.accent);
   SortForSave(image.events);
   EXPECT_EQ(back.events, image.events);
+
+  // Moved to the 26th in another program: the new date wins over the stored record.
+  std::string moved = std::regex_replace(out.text, std::regex("DTSTART;VALUE=DATE:20001225"), "DTSTART;VALUE=DATE:20001226");
+  moved = std::regex_replace(moved, std::regex("BYMONTH=12;BYMONTHDAY=25"), "BYMONTH=12;BYMONTHDAY=26");
+  ASSERT_NE(moved, out.text);
+  in.overlayPath = folder + "/Moved.kov";
+  r = Import(moved, in);
+  ASSERT_EQ(r.skipped.size(), 1u);
+  EXPECT_NE(r.skipped[0].why.find("changed in another program"), std::string::npos);
+  OverlayImage third;
+  ASSERT_EQ(ReadOverlayFile(in.overlayPath, third), kOverlayLoaded);
+  for (const OverlayEvent& e : third.events)
+    if (e.description == "Christmas") {
+      EXPECT_EQ(e.kind, kKindAnnual);
+      EXPECT_EQ(e.day, 26);
+    }
 }
 
 TEST_F(Ical, ForeignAllDayRulesBecomeOverlayRulesWhenTheyFit) {
