@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -458,11 +459,43 @@ class Exporter {
 };
 
 // Every stored item of the dates, read month by month, notes read after each month is closed.
+// The month keys of the range that have a month file: from the folder's listing (a range of
+// centuries would otherwise mean a million-odd look-ups), else month by month.
+std::vector<uint32_t> MonthsWithFiles(const DateStamp& from, const DateStamp& to) {
+  std::vector<uint32_t> keys;
+  uint32_t a = MonthKey(from.year, from.month), b = MonthKey(to.year, to.month);
+  std::error_code error;
+  std::filesystem::directory_iterator it(std::filesystem::path(DatabaseFolder()), error);
+  if (!error) {
+    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+      if (error) break;
+      std::string name = it->path().filename().string();
+      if (name.size() != 13) continue;
+      int year = 0;
+      if (std::sscanf(name.c_str() + 4, "%4d", &year) != 1) continue;
+      for (int m = 1; m <= 12; ++m) {
+        uint32_t key = MonthKey(year, m);
+        if (MonthFileName(key) == name && key >= a && key <= b) keys.push_back(key);
+      }
+    }
+    if (!error) {
+      std::sort(keys.begin(), keys.end());
+      return keys;
+    }
+    keys.clear();
+  }
+  for (int y = from.year, m = from.month; y < to.year || (y == to.year && m <= to.month);) {
+    keys.push_back(MonthKey(y, m));
+    if (++m > 12) m = 1, ++y;
+  }
+  return keys;
+}
+
 std::vector<ExportItem> ReadItems(const DateStamp& from, const DateStamp& to) {
   std::vector<ExportItem> items;
   int32_t first = Jdn(from), last = Jdn(to);
-  for (int y = from.year, m = from.month; y < to.year || (y == to.year && m <= to.month);) {
-    uint32_t key = MonthKey(y, m);
+  for (uint32_t key : MonthsWithFiles(from, to)) {
+    int y = static_cast<int>(key >> 16), m = static_cast<int>(key & 0xFFFF);
     size_t before = items.size();
     if (FileExists(MonthFilePath(key)) && DbOpen(kDbModeRead, key, kCallerExport)) {
       for (int d = 1; d <= MonthLength(m, y); ++d) {
@@ -479,7 +512,6 @@ std::vector<ExportItem> ReadItems(const DateStamp& from, const DateStamp& to) {
       if (it.record.noteId)
         if (auto note = NoteFindSchedule(y, m, it.date.day, it.record.noteId)) it.note = note->text;
     }
-    if (++m > 12) m = 1, ++y;
   }
   return items;
 }
