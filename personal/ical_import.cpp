@@ -312,7 +312,9 @@ class Importer {
       DateStamp endLocal = end.local;
       if (end.zone != start.zone)
         endLocal = ConvertBetweenZones(end.local, FindZone(end.zone), FindZone(start.zone));
-      duration = MinutesBetween(start.local, endLocal);
+      // In 64 bits: a file may put the end thousands of years away.
+      duration = static_cast<int64_t>(Jdn(endLocal) - Jdn(start.local)) * kMinutesPerDay +
+                 (endLocal.hour * 60 + endLocal.minute) - (start.local.hour * 60 + start.local.minute);
     } else if (const ContentProperty* dur = c.Find("DURATION")) {
       if (!ParseDuration(dur->value, duration)) return Skip(dur->line, "DURATION \"" + dur->value + "\" cannot be read");
     }
