@@ -132,7 +132,7 @@ std::string VCardText(const std::vector<ContactEntry>& entries, VCardVersion ver
       if (number.action != DialAction::Default) params += std::string(";X-KALVORA-DIAL=") + DialActionName(number.action);
       std::string value = u(number.number);
       if (IsEmailLabel(label) && number.number.find('@') != std::string::npos) {
-        w.Property("EMAIL", ";TYPE=INTERNET" + params, EscapeText(value));
+        w.Property("EMAIL", (version == VCardVersion::V4 ? "" : ";TYPE=INTERNET") + params, EscapeText(value));
       } else if (IsWebLabel(label)) {
         w.Property("URL", params, value);
       } else {
