@@ -13,6 +13,7 @@ const std::pair<int, CommandOwner> kOwners[] = {
     {CMD_SAVE_CONFIGURATION_AS, CommandOwner::Frame}, {CMD_PAGE_LAYOUT, CommandOwner::Printing},
     {CMD_PRINT, CommandOwner::Printing},              {CMD_METAFILE_CLIPBOARD, CommandOwner::Printing},
     {CMD_METAFILE_DISK, CommandOwner::Printing},      {CMD_MIGRATE_DATA, CommandOwner::Migration},
+    {CMD_IMPORT, CommandOwner::Exchange},             {CMD_EXPORT, CommandOwner::Exchange},
     {CMD_EXIT, CommandOwner::Frame},                  {CMD_LOCATION, CommandOwner::Locations},
     {CMD_GPS, CommandOwner::Gps},                     {CMD_CALENDAR_OPTIONS, CommandOwner::Options},
     {CMD_SCHEDULER_OPTIONS, CommandOwner::Schedule},  {CMD_TODO_OPTIONS, CommandOwner::ToDo},

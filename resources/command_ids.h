@@ -13,6 +13,8 @@
 #define CMD_METAFILE_CLIPBOARD 1010
 #define CMD_METAFILE_DISK 1011
 #define CMD_MIGRATE_DATA 1015
+#define CMD_IMPORT 1016
+#define CMD_EXPORT 1017
 #define CMD_EXIT 1099
 
 // Configure menu

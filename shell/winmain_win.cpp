@@ -18,11 +18,13 @@
 #include "personal/alarm_window_win.h"
 #include "personal/alarms.h"
 #include "personal/clock_tick.h"
+#include "personal/ical.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
 #include "shell/filesystem_win.h"
+#include "shell/exchange_win.h"
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
 #include "shell/program_services.h"
@@ -172,6 +174,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallProgramServices();
   InstallPersonalSources();
   Services().LoadZoneTable(s.programFolder);
+  LoadZoneNames(JoinWindowsPath(s.programFolder, "KVTZNAMES.DAT"));
   App().screenWidth = GetSystemMetrics(SM_CXSCREEN);
   App().screenHeight = GetSystemMetrics(SM_CYSCREEN);
   s.defaults.screenWidth = App().screenWidth;
@@ -206,6 +209,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   messages.SetFrame(frame);
 
   Config().location.systemZone = static_cast<uint8_t>(Services().SystemZone());
+  InstallExchangeCommands();
   // Alarms are looked for from the first tick on; a due one opens its window over everything.
   InstallAlarmHooks([](const PendingAlarm& alarm) { OpenAlarmWindow(App().instance, App().frame, alarm); });
   RunFrameTick();

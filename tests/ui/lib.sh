@@ -49,7 +49,9 @@ fresh_profile() {
     printf 'Boston, MA,42,21,30,-71,3,37,35\r\nParis,48,51,24,2,21,8,4\r\n' >"$prog/KVLOCATION.DAT"
     standins="$standins KVLOCATION.DAT"
   fi
-  if [ -f "$KV_BIN/KVTZX.DAT" ]; then cp "$KV_BIN/KVTZX.DAT" "$prog/"; fi
+  for f in KVTZX.DAT KVTZNAMES.DAT; do
+    if [ -f "$KV_BIN/$f" ]; then cp "$KV_BIN/$f" "$prog/"; fi
+  done
   wine_reg delete 'HKCU\Software\Quorvex' /f
   wine_reg delete 'HKCU\Software\Vantrelle' /f
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
