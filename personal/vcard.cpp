@@ -148,6 +148,15 @@ std::string VCardText(const std::vector<ContactEntry>& entries, VCardVersion ver
   return w.Take();
 }
 
+namespace {
+// Appends a piece after a separator (none before the first piece). Appended step by step: GCC 12
+// warns falsely about a literal in front of a temporary string.
+void JoinPiece(std::string& to, const char* separator, const std::string& piece) {
+  if (!to.empty()) to.append(separator);
+  to.append(piece);
+}
+}  // namespace
+
 bool ParseVCards(std::string_view text, std::vector<ContactEntry>& out, std::vector<ExchangeSkip>& skipped,
                  int& lostCharacters, ContentError& error) {
   std::vector<ContentComponent> cards;
@@ -177,9 +186,10 @@ bool ParseVCards(std::string_view text, std::vector<ContactEntry>& out, std::vec
       parts.resize(5);
       f[kPhoneLast] = ansi(UnescapeText(parts[0]));
       f[kPhoneFirst] = ansi(UnescapeText(parts[1]));
-      if (!parts[2].empty()) f[kPhoneFirst] += " " + ansi(UnescapeText(parts[2]));
+      // Appended piece by piece: GCC 12 warns falsely about a literal in front of a temporary.
+      if (!parts[2].empty()) f[kPhoneFirst].append(" ").append(ansi(UnescapeText(parts[2])));
       f[kPhoneSalutation] = ansi(UnescapeText(parts[3]));
-      if (!parts[4].empty()) f[kPhoneLast] += ", " + ansi(UnescapeText(parts[4]));
+      if (!parts[4].empty()) f[kPhoneLast].append(", ").append(ansi(UnescapeText(parts[4])));
     }
     if (const ContentProperty* org = card.Find("ORG")) {
       std::string company;
@@ -195,18 +205,18 @@ bool ParseVCards(std::string_view text, std::vector<ContactEntry>& out, std::vec
       std::vector<std::string> p = SplitEscaped(adrs[0]->value, ';');
       p.resize(7);
       std::string street = ansi(UnescapeText(p[2]));
-      if (!p[1].empty()) street += (street.empty() ? "" : "\n") + ansi(UnescapeText(p[1]));
-      if (!p[0].empty()) street += (street.empty() ? "" : "\n") + ansi(UnescapeText(p[0]));
+      if (!p[1].empty()) JoinPiece(street, "\n", ansi(UnescapeText(p[1])));
+      if (!p[0].empty()) JoinPiece(street, "\n", ansi(UnescapeText(p[0])));
       std::string city = ansi(UnescapeText(p[3])), region = ansi(UnescapeText(p[4])), postal = ansi(UnescapeText(p[5])),
                   country = ansi(UnescapeText(p[6]));
       std::string address = street;
       if (!city.empty() || !region.empty() || !postal.empty()) {
         std::string line = city;
-        if (!region.empty()) line += (line.empty() ? "" : ", ") + region;
-        if (!postal.empty()) line += (line.empty() ? "" : "  ") + postal;
-        address += (address.empty() ? "" : "\n") + line;
+        if (!region.empty()) JoinPiece(line, ", ", region);
+        if (!postal.empty()) JoinPiece(line, "  ", postal);
+        JoinPiece(address, "\n", line);
       }
-      if (!country.empty()) address += (address.empty() ? "" : "\n") + country;
+      if (!country.empty()) JoinPiece(address, "\n", country);
       f[kPhoneAddress] = CrLf(address);
       for (size_t i = 1; i < adrs.size(); ++i) skip(adrs[i]->line, "an entry keeps one address; this one is left out");
     }
