@@ -52,6 +52,7 @@ inline std::string PrepareFile(const std::string& name, const uint8_t* data, siz
   SetDatabaseFolder(Folder());
   std::string path = JoinPath(Folder(), name);
   RemoveFile(path);
+  RemoveFile(path + "-journal");   // left by an earlier input's crash
   BinaryFile file;
   if (!file.Create(path) || (size && !file.WriteAt(0, data, size))) std::abort();
   return path;
