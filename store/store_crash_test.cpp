@@ -316,6 +316,29 @@ TEST_F(StoreCrash, IncompleteJournalIsDiscarded) {
   }
 }
 
+// Configuration and overlay files are replaced through a flushed temporary file: a crash
+// leaves the old contents or the new, whole.
+TEST_F(StoreCrash, ReplacingAFileKeepsTheOldOrTheNew) {
+  std::string path = JoinPath(folder, "Holidays.kov");
+  const std::vector<uint8_t> old(3000, 'o'), fresh(5000, 'n');
+  ASSERT_TRUE(WriteFileReplacing(path, old));
+  CrashPlan counting;
+  SetCrashPlan(&counting);
+  ASSERT_TRUE(WriteFileReplacing(path, fresh));
+  SetCrashPlan(nullptr);
+  for (bool torn : {false, true}) {
+    for (uint64_t n = 1; n <= counting.changes; ++n) {
+      ASSERT_TRUE(WriteFileReplacing(path, old));
+      CrashPlan plan{n, torn};
+      SetCrashPlan(&plan);
+      EXPECT_FALSE(WriteFileReplacing(path, fresh));
+      SetCrashPlan(nullptr);
+      std::vector<uint8_t> got = ReadAll(path);
+      EXPECT_TRUE(got == old || got == fresh) << "crash at change " << n << ": " << got.size() << " bytes";
+    }
+  }
+}
+
 // ---- the to-do file ----------------------------------------------------------------------------
 
 class ToDoCrash : public StoreCrash {
