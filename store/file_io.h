@@ -81,6 +81,9 @@ struct CrashPlan {
 };
 // Installs a plan (nullptr: none).
 void SetCrashPlan(CrashPlan* plan);
+// For tests that do not look at durability: flushes return at once (the bytes still reach the
+// file, as they do without a power loss). On by default.
+void SetFlushesReachDisk(bool on);
 
 // Moves the bytes [from, to) of a file up by `by` bytes, from the end backwards through one
 // buffer (the tail piece first, then whole pieces), so that no byte is overwritten before it has

@@ -84,16 +84,16 @@ std::vector<std::tuple<uint16_t, uint32_t, uint32_t, ToDoItem>> ToDoSnapshot() {
   return list;
 }
 
-std::vector<PhoneLoaded> PhoneSnapshot() {
+std::vector<std::pair<uint16_t, PhoneEntry>> PhoneSnapshot() {
   std::vector<PhoneLoaded> entries;
   if (PhoneStoreOpen(kDbModeRead, 1703)) {
     PhoneLoadEntries(entries);
     PhoneStoreClose();
   }
-  return entries;
+  std::vector<std::pair<uint16_t, PhoneEntry>> list;
+  for (const PhoneLoaded& e : entries) list.emplace_back(e.slot, e.entry);
+  return list;
 }
-
-bool operator==(const PhoneLoaded& a, const PhoneLoaded& b) { return a.slot == b.slot && a.entry == b.entry; }
 
 DbRequest Where(uint8_t type, uint8_t day) {
   DbRequest r;
@@ -245,7 +245,7 @@ void PhoneOps(Input& in, const std::string& path) {
   for (int n = 0; n < kMaxOps && in.More(); ++n) {
     PhoneEntry entry{};
     entry[4] = in.Byte();
-    std::vector<PhoneLoaded> before = crash.armed ? PhoneSnapshot() : std::vector<PhoneLoaded>{};
+    auto before = crash.armed ? PhoneSnapshot() : decltype(PhoneSnapshot()){};
     uint8_t op = in.Byte() % 6;
     if (op == 5) {
       crash.Arm(in);
