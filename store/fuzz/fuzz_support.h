@@ -32,6 +32,7 @@ struct ScratchFolder {
     std::filesystem::create_directories(dir);
     path = dir.string();
     SetMessageSink(&sink);
+    SetFlushesReachDisk(false);   // crashes are modelled by the crash plan, not the disk
   }
   ~ScratchFolder() {
     ResetStore();
