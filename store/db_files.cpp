@@ -95,9 +95,9 @@ int ComputerZoneIndex() {
 void ResetStore() {
   StoreState& s = Store();
   // Open write sessions end as a close ends them.
-  s.container.journal.Commit(s.container.file);
-  s.todo.journal.Commit(s.todo.file);
-  s.phone.journal.Commit(s.phone.file);
+  EndStoreSession(s.container.file, s.container.journal, s.container.damaged);
+  EndStoreSession(s.todo.file, s.todo.journal, s.todo.damaged);
+  EndStoreSession(s.phone.file, s.phone.journal, s.phone.damaged);
   s = StoreState{};
 }
 
