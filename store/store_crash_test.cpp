@@ -291,6 +291,25 @@ TEST_F(StoreCrash, CrashWhileRecovering) {
   }
 }
 
+// With the disk's real flushes (fsync; FlushFileBuffers on Windows) a session ends without a
+// journal, and a journal left over is undone.
+TEST_F(StoreCrash, SessionsWithRealFlushes) {
+  SetFlushesReachDisk(true);
+  Fill(3, 0);
+  EXPECT_FALSE(FileExists(StoreJournalPath(Month())));
+  Records before = MonthRecords();
+  EXPECT_EQ(before.size(), 4u);   // and the header
+  DiskImage start = Capture(folder);
+  CrashPlan plan{5, true};
+  SetCrashPlan(&plan);
+  Fill(40, 0);
+  Reboot();
+  SetFlushesReachDisk(true);
+  EXPECT_TRUE(FileExists(StoreJournalPath(Month())));
+  EXPECT_EQ(MonthRecords(), before);
+  EXPECT_FALSE(FileExists(StoreJournalPath(Month())));
+}
+
 // A journal cut short while it was written is thrown away: the store was not touched yet.
 TEST_F(StoreCrash, IncompleteJournalIsDiscarded) {
   Fill(10, 0);
