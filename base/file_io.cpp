@@ -47,6 +47,11 @@ bool IsRegular(const std::string& path) {
   struct _stati64 st;
   return _stati64(path.c_str(), &st) == 0 && (st.st_mode & _S_IFREG);
 }
+// _commit is FlushFileBuffers on the file's handle.
+bool SysFlush(int fd) { return _commit(fd) == 0; }
+bool SysTruncate(int fd, uint64_t size) { return _chsize_s(fd, static_cast<long long>(size)) == 0; }
+// NTFS keeps its folder entries in its own journal: nothing to flush.
+bool SysFlushFolder(const std::string&) { return true; }
 #else
 int SysOpen(const char* path, int flags, int perm) { return ::open(path, flags | O_CLOEXEC, perm); }
 int SysClose(int fd) { return ::close(fd); }
@@ -67,22 +72,55 @@ bool IsRegular(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+bool SysFlush(int fd) { return ::fsync(fd) == 0; }
+bool SysTruncate(int fd, uint64_t size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; }
+bool SysFlushFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
 #endif
 
 // Transfers are split so that one call never exceeds what a 32-bit count can carry.
 constexpr size_t kMaxChunk = size_t{1} << 30;
 
+CrashPlan* g_crashPlan = nullptr;
+bool g_flushes = true;
+
+// How many of a change's n bytes reach the disk under the crash plan.
+size_t Allowed(size_t n) {
+  CrashPlan* plan = g_crashPlan;
+  if (!plan) return n;
+  if (plan->crashed) return 0;
+  if (++plan->changes < plan->crashAt) return n;
+  plan->crashed = true;
+  return plan->torn ? n / 2 : 0;
+}
+
+// A change without bytes (creation, rename, removal, truncation) happens whole or not at all.
+bool ChangeAllowed() { return Allowed(2) == 2; }
+
 }  // namespace
+
+void SetCrashPlan(CrashPlan* plan) { g_crashPlan = plan; }
+void SetFlushesReachDisk(bool on) { g_flushes = on; }
 
 BinaryFile::~BinaryFile() { Close(); }
 
-BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_), guard_(other.guard_) {
+  other.fd_ = -1;
+  other.guard_ = nullptr;
+}
 
 BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
+    guard_ = other.guard_;
     other.fd_ = -1;
+    other.guard_ = nullptr;
   }
   return *this;
 }
@@ -96,6 +134,7 @@ bool BinaryFile::Open(const std::string& path, Access access) {
 
 bool BinaryFile::Create(const std::string& path) {
   Close();
+  if (!ChangeAllowed()) return false;
   fd_ = SysOpen(path.c_str(), O_RDWR | O_CREAT | O_EXCL, kPerm);
   return fd_ >= 0;
 }
@@ -122,6 +161,10 @@ bool BinaryFile::ReadAt(uint64_t offset, void* buffer, size_t n) const {
 
 bool BinaryFile::WriteAt(uint64_t offset, const void* data, size_t n) {
   if (fd_ < 0) return false;
+  if (guard_ && !guard_->BeforeWrite(*this, offset, n)) return false;
+  size_t allowed = Allowed(n);
+  bool whole = allowed == n;
+  n = allowed;
   auto* in = static_cast<const uint8_t*>(data);
   while (n > 0) {
     size_t chunk = n < kMaxChunk ? n : kMaxChunk;
@@ -130,7 +173,29 @@ bool BinaryFile::WriteAt(uint64_t offset, const void* data, size_t n) {
     if (put <= 0) return false;
     in += put, offset += static_cast<uint64_t>(put), n -= static_cast<size_t>(put);
   }
-  return true;
+  return whole;
+}
+
+bool BinaryFile::Truncate(uint64_t size) { return fd_ >= 0 && ChangeAllowed() && SysTruncate(fd_, size); }
+
+bool BinaryFile::Flush() {
+  if (fd_ < 0) return false;
+  if (g_crashPlan) return !g_crashPlan->crashed;
+  return !g_flushes || SysFlush(fd_);
+}
+
+bool FlushFolder(const std::string& folder) {
+  if (g_crashPlan) return !g_crashPlan->crashed;
+  return !g_flushes || SysFlushFolder(folder);
+}
+
+std::string FolderOfPath(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool RenameNewFile(const std::string& from, const std::string& to) {
+  return ChangeAllowed() && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, bool& wroteAny) {
@@ -153,7 +218,7 @@ bool MoveRegionUp(BinaryFile& file, uint64_t from, uint64_t to, uint64_t by, boo
 
 bool FileExists(const std::string& path) { return IsRegular(path); }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return ChangeAllowed() && std::remove(path.c_str()) == 0; }
 
 std::string RunningProgramFolder() {
   char buffer[4096];
@@ -200,13 +265,19 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t 
 
 namespace {
 
+// A new file with the bytes, flushed to the disk before it is closed: a rename that puts it in
+// place of another file must never reach the disk before its contents do.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fclose(f) == 0 && ok;
+  BinaryFile file;
+  if (!file.Create(path)) return false;
+  bool ok = (bytes.empty() || file.WriteAt(0, bytes.data(), bytes.size())) && file.Flush();
+  file.Close();
   if (!ok) std::remove(path.c_str());
   return ok;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  return ChangeAllowed() && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool CopyBytes(const std::string& from, const std::string& to) {
@@ -218,14 +289,15 @@ bool CopyBytes(const std::string& from, const std::string& to) {
 // file steps aside first and comes back when the move fails; across volumes the bytes are
 // copied.
 bool MoveOver(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (Rename(from, to)) return true;
+  if (g_crashPlan && g_crashPlan->crashed) return false;
   std::string aside = to + ".kvold";
   bool hadOld = FileExists(to);
   if (hadOld) {
     std::remove(aside.c_str());
-    if (std::rename(to.c_str(), aside.c_str()) != 0) aside.clear();
+    if (!Rename(to, aside)) aside.clear();
   }
-  bool ok = std::rename(from.c_str(), to.c_str()) == 0 || CopyBytes(from, to);
+  bool ok = Rename(from, to) || CopyBytes(from, to);
   if (ok) {
     if (hadOld && !aside.empty()) std::remove(aside.c_str());
   } else if (hadOld && !aside.empty()) {
@@ -234,11 +306,6 @@ bool MoveOver(const std::string& from, const std::string& to) {
   }
   std::remove(from.c_str());
   return ok;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
 // A name for a temporary file in a folder, with the two-letter prefix of the program.
@@ -260,9 +327,12 @@ std::string TemporaryName(const std::string& folder) {
 }  // namespace
 
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::string temp = TemporaryName(FolderOf(path));
+  std::string folder = FolderOfPath(path);
+  std::string temp = TemporaryName(folder);
   if (!WriteBytes(temp, bytes)) return false;
-  return MoveOver(temp, path);
+  if (!MoveOver(temp, path)) return false;
+  FlushFolder(folder);
+  return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* contents) {

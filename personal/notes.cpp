@@ -82,22 +82,28 @@ bool DeleteNoteRecord(const NoteContext& c, uint16_t id, int callerCode) {
 
 void ShowNotesError() { ShowMessage(std::string(StringText(kErrUpdatingNotes)), MsgIcon::Warning); }
 
+// A schedule item keeps its note's id; the month file holding both is open.
+bool SetScheduleItemNote(const NoteContext& c) {
+  DbRequest r;
+  r.id = c.ownerId;
+  r.chain = c.dateKey;
+  r.day = c.day;
+  r.type = kDbTypeSchedItem;
+  bool ok = DbAccess(kDbRead, r) != 0 && r.block.size() >= kSchedItemSize;
+  if (ok) {
+    PutU16LE(r.block.data() + 12, c.noteId);
+    r.mode &= 0xFF;  // the item keeps its flag byte
+    ok = DbAccess(kDbWrite, r) != 0;
+  }
+  return ok;
+}
+
 // The owner record keeps the note's id.
 bool UpdateOwner(const NoteContext& c) {
   switch (c.type) {
     case kNoteSchedule: {
       if (!DbOpen(kDbModeWrite, c.dateKey, kCallerNoteSchedOwner)) return false;
-      DbRequest r;
-      r.id = c.ownerId;
-      r.chain = c.dateKey;
-      r.day = c.day;
-      r.type = kDbTypeSchedItem;
-      bool ok = DbAccess(kDbRead, r) != 0 && r.block.size() >= kSchedItemSize;
-      if (ok) {
-        PutU16LE(r.block.data() + 12, c.noteId);
-        r.mode &= 0xFF;  // the item keeps its flag byte
-        ok = DbAccess(kDbWrite, r) != 0;
-      }
+      bool ok = SetScheduleItemNote(c);
       DbClose();
       return ok;
     }
@@ -251,30 +257,60 @@ bool NoteSave(NoteContext& c, const std::string& text) {
   // The text must fit a record whose length is 16-bit.
   if (text.size() + 12 > 0xFFFF) return ShowNotesError(), false;
 
+  // Each write session of a store file survives a crash whole or not at all. A schedule item
+  // lies in the month file of its note, so both change in one session. The owners of to-do and
+  // phonebook notes lie in other files: there a record that changes its length is written anew
+  // and the old one deleted only once the owner points at the new one, and a deleted note loses
+  // its owner's reference first, so that a crash between the files leaves at worst a record no
+  // owner points at, never an owner pointing at a record that is gone.
+  bool otherFile = c.type == kNoteToDo || c.type == kNotePhone;
+  uint16_t before = c.noteId;
+  uint16_t retired = 0;   // the old record, deleted once the owner no longer points at it
   if (!OpenFor(c, kDbModeWrite, text.empty() ? kCallerNoteDelete : kCallerNoteWrite)) return ShowNotesError(), false;
   DbRequest r = RequestFor(c, id);
-  bool ok;
+  bool ok = true;
   if (!text.empty()) {
     r.block = SerializeNoteRecord(static_cast<uint8_t>(c.type), text);
+    DbRequest old = RequestFor(c, id);
+    if (otherFile && id != 0 && DbAccess(kDbRead, old) && old.block.size() != r.block.size()) {
+      retired = id;
+      r.id = 0;
+    }
     ok = DbAccess(kDbWrite, r) != 0;
     id = r.id;
+  } else if (otherFile) {
+    retired = id;
+    id = 0;
   } else {
     ok = DbAccess(kDbDelete, r) != 0;
     id = 0;
   }
+  bool ownerDone = false;
+  if (ok && c.type == kNoteSchedule) {
+    NoteContext next = c;
+    next.noteId = id;
+    ownerDone = SetScheduleItemNote(next);
+    // A new note no item points at could never be reached again: it is taken back.
+    if (!ownerDone && before == 0 && id != 0) {
+      DbRequest undo = RequestFor(c, id);
+      if (DbAccess(kDbDelete, undo)) id = 0;
+    }
+  }
   DbClose();
   if (!ok) return ShowNotesError(), false;
-  uint16_t before = c.noteId;
   c.noteId = id;
   if (c.type == kNoteDay) MarkDay(c, id != 0);
+  if (c.type == kNoteSchedule) return ownerDone || (ShowNotesError(), false);
   if (before != id || c.type != kNoteDay) {
     if (!UpdateOwner(c)) {
       // A note no owner points at could never be reached again: a new one is taken back (the
-      // text stays in the window, still modified, for the next attempt).
-      if (before == 0 && id != 0 && DeleteNoteRecord(c, id, kCallerNoteDelete)) c.noteId = 0;
+      // text stays in the window, still modified, for the next attempt) and the owner keeps
+      // the one it points at.
+      if (id == before || id == 0 || DeleteNoteRecord(c, id, kCallerNoteDelete)) c.noteId = before;
       return ShowNotesError(), false;
     }
   }
+  if (retired != 0) DeleteNoteRecord(c, retired, kCallerNoteDelete);
   return true;
 }
 

@@ -72,6 +72,8 @@ bool FlushHeader() {
     else ranges[++merged] = ranges[k];
   }
   ranges.resize(merged + 1);
+  // A header update cut short leaves part of it on disk: undoing the operation rewrites it.
+  c.headerWritten = true;
   for (const auto& [begin, end] : ranges)
     if (!c.file.WriteAt(begin, c.header.data() + begin, end - begin)) return false;
   for (uint32_t i : c.dirtySlots) c.dirtyMark[i] = 0;
@@ -570,6 +572,7 @@ int DbOpenFile(int mode, const std::string& path, int callerCode) {
   c.undoSlots.clear();
   c.undoMark.assign(capacity, 0);
   c.headerWritten = false;
+  if (mode == kDbModeWrite) BeginStoreSession(c.file, c.journal, path, c.fileSize);
   return 1;
 }
 
@@ -598,6 +601,7 @@ int DbClose() {
     return 1;
   }
   int callerCode = c.callerCode;
+  EndStoreSession(c.file, c.journal, c.damaged);
   c = ContainerState{};
   c.callerCode = callerCode;
   return 1;

@@ -3,6 +3,7 @@
 #include "resources/strings.h"
 #include "store/db_messages.h"
 #include "base/file_io.h"
+#include "store/store_journal.h"
 #include "store/store_state.h"
 
 namespace kv {
@@ -15,10 +16,31 @@ StoreState& Store() {
 void SetDatabaseFolder(const std::string& folder) { Store().folder = folder; }
 const std::string& DatabaseFolder() { return Store().folder; }
 
+namespace {
+
+// A new store file appears whole or not at all: its header goes to a file beside it, is flushed,
+// and that file takes the store's name. An empty file (a creation cut short by an older
+// program) is replaced.
+bool CreateStoreFile(const std::string& path, const std::vector<uint8_t>& header) {
+  std::string temp = path + "-new";
+  if (FileExists(temp) && !RemoveFile(temp)) return false;
+  BinaryFile file;
+  bool ok = file.Create(temp) && file.WriteAt(0, header.data(), header.size()) && file.Flush();
+  file.Close();
+  if (ok && FileExists(path)) ok = RemoveFile(path);
+  ok = ok && RenameNewFile(temp, path) && FlushFolder(FolderOfPath(path));
+  if (!ok) RemoveFile(temp);
+  return ok;
+}
+
+}  // namespace
+
 bool OpenStoreFile(int mode, const std::string& path, const std::vector<uint8_t>& newHeader, bool beep,
                    BinaryFile* file, int64_t* size, bool* fresh) {
   *fresh = false;
   if ((mode != kDbModeRead && mode != kDbModeWrite) || path.empty()) return false;
+  // A session that a crash interrupted is undone first, whoever opens the file next.
+  if (!RecoverStoreJournal(path)) return false;
   bool exists = FileExists(path);
   if (exists && !file->Open(path, mode == kDbModeWrite ? BinaryFile::Access::ReadWrite : BinaryFile::Access::Read))
     return false;
@@ -26,10 +48,9 @@ bool OpenStoreFile(int mode, const std::string& path, const std::vector<uint8_t>
   if (*size < 0) return false;
   if (*size > 0) return true;
   if (mode == kDbModeRead) return false;
-  if (!exists && !file->Create(path)) return ShowCreateFailed(path, beep), false;
-  if (!file->WriteAt(0, newHeader.data(), newHeader.size())) {
+  file->Close();
+  if (!CreateStoreFile(path, newHeader) || !file->Open(path, BinaryFile::Access::ReadWrite)) {
     file->Close();
-    if (!exists) RemoveFile(path);
     ShowCreateFailed(path, beep);
     return false;
   }
@@ -71,6 +92,13 @@ int ComputerZoneIndex() {
   return source ? source() : 0;
 }
 
-void ResetStore() { Store() = StoreState{}; }
+void ResetStore() {
+  StoreState& s = Store();
+  // Open write sessions end as a close ends them.
+  EndStoreSession(s.container.file, s.container.journal, s.container.damaged);
+  EndStoreSession(s.todo.file, s.todo.journal, s.todo.damaged);
+  EndStoreSession(s.phone.file, s.phone.journal, s.phone.damaged);
+  s = StoreState{};
+}
 
 }  // namespace kv

@@ -111,7 +111,9 @@ int PhoneStoreOpenFile(int mode, const std::string& path, int callerCode) {
   p.header = header;
   p.slots = std::move(slots);
   p.damaged = check.damaged;
+  if (mode == kDbModeWrite) BeginStoreSession(p.file, p.journal, path, static_cast<uint64_t>(size));
   if (!CorrectCount(check.liveCount)) {
+    EndStoreSession(p.file, p.journal, true);
     p = PhoneState{};
     return fail();
   }
@@ -133,6 +135,7 @@ int PhoneStoreClose() {
     return 1;
   }
   int callerCode = p.callerCode;
+  EndStoreSession(p.file, p.journal, p.damaged);
   p = PhoneState{};
   p.callerCode = callerCode;
   return 1;

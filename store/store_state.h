@@ -11,11 +11,13 @@
 #include "store/container_format.h"
 #include "store/db_files.h"
 #include "base/file_io.h"
+#include "store/store_journal.h"
 
 namespace kv {
 
 struct ContainerState {
   BinaryFile file;             // closed = no container open
+  StoreJournal journal;        // the write session's rollback journal (the file's write guard)
   std::string path;
   int mode = 0;                // 0 read, 2 read/write
   uint32_t monthKey = 0;
@@ -45,6 +47,7 @@ struct ContainerState {
 
 struct ToDoState {
   BinaryFile file;
+  StoreJournal journal;
   std::string path;
   int mode = 0;
   int callerCode = 0;
@@ -56,6 +59,7 @@ struct ToDoState {
 
 struct PhoneState {
   BinaryFile file;
+  StoreJournal journal;
   std::string path;
   int mode = 0;
   int callerCode = 0;
@@ -75,5 +79,17 @@ struct StoreState {
 };
 
 StoreState& Store();
+
+// A write session starts on a store file just opened: every write passes the journal first.
+inline void BeginStoreSession(BinaryFile& file, StoreJournal& journal, const std::string& path, uint64_t size) {
+  journal.Begin(path, size);
+  file.SetWriteGuard(&journal);
+}
+
+// Ends a write session: its changes stay, or, when the session left the file damaged (a write
+// failed half-way), they are undone and the file is as it was when opened.
+inline bool EndStoreSession(BinaryFile& file, StoreJournal& journal, bool damaged) {
+  return damaged ? journal.Undo(file) : journal.Commit(file);
+}
 
 }  // namespace kv

@@ -107,6 +107,7 @@ inline DbHeaderFields FieldsOf(const std::vector<uint8_t>& file) { return ParseD
 class StoreTest : public testing::Test {
  protected:
   void SetUp() override {
+    SetFlushesReachDisk(false);   // durability is the crash tests' subject, with their own disk model
     folder = MakeTempFolder();
     ResetStore();
     SetDatabaseFolder(folder);
@@ -125,6 +126,7 @@ class StoreTest : public testing::Test {
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
+    SetFlushesReachDisk(true);
   }
   // A new session on the same folder, as after restarting the program.
   void Restart() {

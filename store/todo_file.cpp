@@ -161,6 +161,7 @@ int ToDoStoreOpenFile(int mode, const std::string& path, int callerCode) {
   t.fileSize = static_cast<uint64_t>(size);
   t.damaged = !check.Sound();
   t.walkNext = t.damaged ? std::move(check.walkNext) : std::vector<uint16_t>();
+  if (mode == kDbModeWrite) BeginStoreSession(t.file, t.journal, path, t.fileSize);
   return 1;
 }
 
@@ -179,6 +180,7 @@ int ToDoStoreClose() {
     return 1;
   }
   int callerCode = t.callerCode;
+  EndStoreSession(t.file, t.journal, t.damaged);
   t = ToDoState{};
   t.callerCode = callerCode;
   return 1;

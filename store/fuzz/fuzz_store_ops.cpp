@@ -1,16 +1,21 @@
 // Opens a fuzzed file of one of the three kinds and runs fuzzed operations on it. A file the
 // store will write must stay sound through every operation and keep every record it was given;
-// a file it refuses must stay as it was.
+// a file it refuses must stay as it was. Crashes come at fuzzed points: the disk then keeps
+// what reached it, the store is opened again, and the file must be sound and hold exactly what
+// it held when the interrupted write session began.
 //
 // Input: a kind byte (container, to-do, phonebook), a 16-bit file length, the file, then the
 // operations, each an opcode byte and its arguments (missing bytes read as zero).
 #include <map>
+#include <optional>
+#include <tuple>
 
 #include "base/bytes.h"
 #include "store/container.h"
 #include "store/container_format.h"
 #include "store/fuzz/fuzz_support.h"
 #include "store/phone_file.h"
+#include "store/store_journal.h"
 #include "store/todo_file.h"
 
 using namespace kv;
@@ -34,6 +39,62 @@ struct Held {
   std::vector<uint8_t> bytes;
 };
 
+// A crash armed by the input: it comes at one of the next 64 changes of the disk.
+struct Crash {
+  CrashPlan plan;
+  bool armed = false;
+  void Arm(Input& in) {
+    if (armed) return;
+    plan = CrashPlan{1 + in.Byte() % 64u, (in.Byte() & 1) != 0};
+    SetCrashPlan(&plan);
+    armed = true;
+  }
+  // After an operation: true when the crash came. The process "dies": the store forgets
+  // everything, the plan goes, and the file must be sound once the next opening has undone
+  // the interrupted session.
+  bool Came(const std::string& path, DbFileKind kind, int reopenedFor) {
+    if (!armed || !plan.crashed) return false;
+    ResetStore();
+    SetCrashPlan(nullptr);
+    armed = false;
+    SetDatabaseFolder(fuzz::Folder());
+    bool reopened = kind == DbFileKind::Container ? DbOpen(kDbModeRead, kKey, 1122) && DbClose()
+                    : kind == DbFileKind::ToDo    ? ToDoStoreOpen(kDbModeRead, 1201) && ToDoStoreClose()
+                                                  : PhoneStoreOpen(kDbModeRead, 1703) && PhoneStoreClose();
+    fuzz::Require(reopened || reopenedFor == 0, "the file reopens after a crash");
+    fuzz::Require(!FileExists(StoreJournalPath(path)), "the journal is gone after reopening");
+    for (const std::string& p : VerifyDbFile(path, kind)) std::fprintf(stderr, "%s\n", p.c_str());
+    fuzz::Require(VerifyDbFile(path, kind).empty(), "the file is sound after a crash");
+    return true;
+  }
+  void Disarm() {
+    SetCrashPlan(nullptr);
+    armed = false;
+  }
+};
+
+std::vector<std::tuple<uint16_t, uint32_t, uint32_t, ToDoItem>> ToDoSnapshot() {
+  std::vector<std::tuple<uint16_t, uint32_t, uint32_t, ToDoItem>> list;
+  if (!ToDoStoreOpen(kDbModeRead, 1201)) return list;
+  for (const ToDoListed& l : ToDoListOrder()) {
+    std::optional<ToDoItem> item = ToDoReadItem(l.slot);
+    list.emplace_back(l.slot, l.activate, l.sortKey, item ? *item : ToDoItem{});
+  }
+  ToDoStoreClose();
+  return list;
+}
+
+std::vector<std::pair<uint16_t, PhoneEntry>> PhoneSnapshot() {
+  std::vector<PhoneLoaded> entries;
+  if (PhoneStoreOpen(kDbModeRead, 1703)) {
+    PhoneLoadEntries(entries);
+    PhoneStoreClose();
+  }
+  std::vector<std::pair<uint16_t, PhoneEntry>> list;
+  for (const PhoneLoaded& e : entries) list.emplace_back(e.slot, e.entry);
+  return list;
+}
+
 DbRequest Where(uint8_t type, uint8_t day) {
   DbRequest r;
   r.type = type;
@@ -54,10 +115,17 @@ std::vector<uint8_t> Record(Input& in, uint8_t type) {
 }
 
 void ContainerOps(Input& in, const std::string& path) {
+  // The file was opened for writing before the first operation: that session holds nothing yet.
   std::map<uint16_t, Held> held;
+  std::map<uint16_t, Held> heldAtOpen;   // what the file held when the write session began
+  Crash crash;
   int grown = 0;
   auto any = [&held](Input& in) { auto it = held.begin(); std::advance(it, in.Byte() % held.size()); return it; };
   for (int n = 0; n < kMaxOps && in.More(); ++n) {
+    if (crash.Came(path, DbFileKind::Container, 1)) {
+      held = heldAtOpen;
+      fuzz::Require(DbOpen(kDbModeWrite, kKey, 1114), "a sound file reopens for writing after a crash");
+    }
     switch (in.Byte() % 8) {
       case 0: {
         uint8_t type = static_cast<uint8_t>(1 + in.Byte() % 5);
@@ -92,7 +160,9 @@ void ContainerOps(Input& in, const std::string& path) {
         DbRequest r = known ? it->second.where : Where(static_cast<uint8_t>(1 + in.Byte() % 5), 1 + in.Byte() % 31);
         r.id = known ? it->first : in.U16();
         if (!known && (r.id == 0 || held.count(r.id))) break;   // id 0 would take the first record
-        fuzz::Require(DbAccess(kDbDelete, r), "deleting succeeds");
+        bool deleted = DbAccess(kDbDelete, r);
+        if (crash.armed && crash.plan.crashed) break;   // the process died in the deletion
+        fuzz::Require(deleted, "deleting succeeds");
         if (known) held.erase(it);
         break;
       }
@@ -104,16 +174,23 @@ void ContainerOps(Input& in, const std::string& path) {
       case 5:
         if (grown++ < 3) DbGrow();   // a few growths are enough to move data about
         break;
-      default:
+      case 6:
         DbClose();
+        if (crash.armed && crash.plan.crashed) break;
+        heldAtOpen = held;
         if (!DbOpen(kDbModeWrite, kKey, 1114)) {
           for (const std::string& p : VerifyDbFile(path, DbFileKind::Container)) std::fprintf(stderr, "%s\n", p.c_str());
           fuzz::Require(false, "a sound file reopens for writing");
         }
         break;
+      default:
+        crash.Arm(in);
+        break;
     }
   }
   DbClose();
+  if (crash.Came(path, DbFileKind::Container, 1)) held = heldAtOpen;
+  crash.Disarm();
   fuzz::Require(VerifyDbFile(path, DbFileKind::Container).empty(), "the container stays sound");
   fuzz::Require(DbOpen(kDbModeRead, kKey, 1122), "the container reopens");
   for (const auto& [id, h] : held) {
@@ -128,10 +205,18 @@ void ContainerOps(Input& in, const std::string& path) {
 }
 
 void ToDoOps(Input& in, const std::string& path) {
+  Crash crash;
   for (int n = 0; n < kMaxOps && in.More(); ++n) {
     ToDoItem item{};
     item[19] = in.Byte();
-    switch (in.Byte() % 6) {
+    // Every operation is a write session of its own: a crash in it leaves the list as before.
+    auto before = crash.armed ? ToDoSnapshot() : decltype(ToDoSnapshot()){};
+    uint8_t op = in.Byte() % 7;
+    if (op == 6) {
+      crash.Arm(in);
+      continue;
+    }
+    switch (op) {
       case 0: ToDoInsertItem(in.U32(), in.U32(), item); break;
       case 1: ToDoInsertItem(in.U32(), in.U32(), item, static_cast<uint16_t>(in.Byte() % 130)); break;
       case 2: ToDoRemoveItem(static_cast<uint16_t>(in.Byte() % 130)); break;
@@ -150,16 +235,25 @@ void ToDoOps(Input& in, const std::string& path) {
         }
         break;
     }
+    if (crash.Came(path, DbFileKind::ToDo, 1)) fuzz::Require(ToDoSnapshot() == before, "a crashed to-do operation is undone");
   }
+  crash.Disarm();
   fuzz::Require(VerifyDbFile(path, DbFileKind::ToDo).empty(), "the to-do file stays sound");
 }
 
 void PhoneOps(Input& in, const std::string& path) {
   std::vector<PhoneEntryRef> refs;
+  Crash crash;
   for (int n = 0; n < kMaxOps && in.More(); ++n) {
     PhoneEntry entry{};
     entry[4] = in.Byte();
-    switch (in.Byte() % 5) {
+    auto before = crash.armed ? PhoneSnapshot() : decltype(PhoneSnapshot()){};
+    uint8_t op = in.Byte() % 6;
+    if (op == 5) {
+      crash.Arm(in);
+      continue;
+    }
+    switch (op) {
       case 0: {
         PhoneEntryRef ref;
         if (PhoneStoreEntry(entry, ref)) refs.push_back(ref);
@@ -194,7 +288,12 @@ void PhoneOps(Input& in, const std::string& path) {
         }
         break;
     }
+    if (crash.Came(path, DbFileKind::Phone, 1)) {
+      fuzz::Require(PhoneSnapshot() == before, "a crashed phonebook operation is undone");
+      refs.clear();   // the ids handed out in the undone session are gone
+    }
   }
+  crash.Disarm();
   fuzz::Require(VerifyDbFile(path, DbFileKind::Phone).empty(), "the phonebook stays sound");
 }
 

@@ -32,6 +32,7 @@ struct ScratchFolder {
     std::filesystem::create_directories(dir);
     path = dir.string();
     SetMessageSink(&sink);
+    SetFlushesReachDisk(false);   // crashes are modelled by the crash plan, not the disk
   }
   ~ScratchFolder() {
     ResetStore();
@@ -52,6 +53,7 @@ inline std::string PrepareFile(const std::string& name, const uint8_t* data, siz
   SetDatabaseFolder(Folder());
   std::string path = JoinPath(Folder(), name);
   RemoveFile(path);
+  RemoveFile(path + "-journal");   // left by an earlier input's crash
   BinaryFile file;
   if (!file.Create(path) || (size && !file.WriteAt(0, data, size))) std::abort();
   return path;

@@ -11,6 +11,7 @@
 #include "store/db_verify.h"
 #include "base/file_io.h"
 #include "store/phone_format.h"
+#include "store/store_journal.h"
 #include "store/todo_format.h"
 #include "tools/kvtool/cli.h"
 
@@ -119,6 +120,12 @@ DbFileKind KindOf(const std::string& path) {
   return kind;
 }
 
+// A session a crash interrupted is undone before the file is looked at, as the program does when
+// it opens the file.
+void RecoverFile(const std::string& path) {
+  if (!RecoverStoreJournal(path)) throw Failure("cannot restore " + path + " from " + StoreJournalPath(path));
+}
+
 std::string ContainerPath(Args& args) {
   std::string path = args.Positional("file");
   if (KindOf(path) != DbFileKind::Container) throw UsageError("records can only be reached in a container (.kvdb)");
@@ -207,7 +214,9 @@ class OpenContainer {
 Command info("db info", "FILE", [](Args& args) {
   std::string path = args.Positional("file");
   args.Done();
-  switch (KindOf(path)) {
+  DbFileKind kind = KindOf(path);
+  RecoverFile(path);
+  switch (kind) {
     case DbFileKind::Container: Emit(ContainerInfo(path)); break;
     case DbFileKind::ToDo: Emit(ToDoInfo(path)); break;
     default: Emit(PhoneInfo(path)); break;
@@ -217,7 +226,9 @@ Command info("db info", "FILE", [](Args& args) {
 Command verify("db verify", "FILE", [](Args& args) {
   std::string path = args.Positional("file");
   args.Done();
-  std::vector<std::string> problems = VerifyDbFile(path, KindOf(path));
+  DbFileKind kind = KindOf(path);
+  RecoverFile(path);
+  std::vector<std::string> problems = VerifyDbFile(path, kind);
   Json list = Json::array();
   for (const std::string& p : problems) list.push_back(Utf8FromAnsi(p));
   Emit(Json{{"ok", problems.empty()}, {"problems", list}});

@@ -55,6 +55,41 @@ printf 'ORBDB\0\x07\0\x03\0' | dd of=PhoneBk.kvpb bs=1 conv=notrunc status=none
 expect_exit 1 'problem' db verify PhoneBk.kvpb
 grep -qF 'the header counts 3 live entries, the file holds 1' out || { echo "FAIL: phonebook count not named"; failures=$((failures + 1)); }
 
+# A write session that crashed leaves a journal beside the file: the old length and the bytes it
+# overwrote. Whatever opens the file next (verify, or any command through the store) puts them
+# back and deletes the journal.
+journal() {  # journal OLD JOURNAL: the journal of a session that began on the file OLD
+  /usr/bin/python3 - "$1" "$2" <<'PY'
+import struct, sys, zlib
+old = open(sys.argv[1], 'rb').read()
+nonce = 0x5EED1234
+head = b'KVJRNL\0\0' + struct.pack('<IIQI', 1, nonce, len(old), 0)
+head += struct.pack('<I', zlib.crc32(head))
+saved = struct.pack('<QI', 0, 1536) + old[:1536]
+saved += struct.pack('<I', zlib.crc32(struct.pack('<I', nonce) + saved))
+open(sys.argv[2], 'wb').write(head + saved)
+PY
+}
+for command in verify list; do
+  rm -f Crash.kvdb
+  expect '{"id":1}' db put Crash.kvdb --type 4 --monthkey $march --day 5 --hex "$item"
+  cp Crash.kvdb Crash.before
+  expect '{"id":2}' db put Crash.kvdb --type 4 --monthkey $march --day 6 --hex "$item"
+  journal Crash.before Crash.kvdb-journal
+  case $command in
+    verify) expect '{"ok":true,"problems":[]}' db verify Crash.kvdb ;;
+    list) expect '{"records":[{"chain":4,"id":1,"flag":0,"length":64}]}' db list Crash.kvdb --type 4 ;;
+  esac
+  cmp -s Crash.before Crash.kvdb || { echo "FAIL: db $command did not put back the file of before the crash"; failures=$((failures + 1)); }
+  [ ! -e Crash.kvdb-journal ] || { echo "FAIL: db $command left the journal"; failures=$((failures + 1)); }
+done
+# A journal cut short before its header was whole: the file was not touched yet and stays.
+cp Crash.kvdb Crash.before
+printf 'KVJRNL' >Crash.kvdb-journal
+expect '{"ok":true,"problems":[]}' db verify Crash.kvdb
+cmp -s Crash.before Crash.kvdb || { echo "FAIL: an incomplete journal changed the file"; failures=$((failures + 1)); }
+[ ! -e Crash.kvdb-journal ] || { echo "FAIL: an incomplete journal was left"; failures=$((failures + 1)); }
+
 # Bad usage.
 expect_exit 2 '.kvdb, .kvtd or .kvpb' db info notes.txt
 expect_exit 2 'only be reached in a container' db list ToDo.kvtd --type 3
