@@ -384,7 +384,7 @@ TEST_F(ToDoCrash, Operations) {
       {"insert", 20, [] { ToDoInsertItem(1, MakeMinuteKey(2026, 12, 9, 0, 0), Task("Middle")); }},
       {"insert replacing", 20, [] { ToDoInsertItem(1, MakeMinuteKey(2027, 1, 1, 0, 0), Task("Moved"), 3); }},
       {"insert that grows", 61, [] { ToDoInsertItem(1, MakeMinuteKey(2026, 12, 9, 0, 0), Task("Grows")); }},
-      {"toggle done", 20, [] { ToDoToggleDone(5); }},
+      {"toggle done", 20, [] { ToDoToggleDone(5, MakeMinuteKey(2026, 12, 9, 8, 0)); }},
       {"remove", 20, [] { ToDoRemoveItem(7); }},
   };
   for (const Case& c : cases) {
