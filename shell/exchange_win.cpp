@@ -14,7 +14,11 @@
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
+#include "base/filesystem.h"
+#include "shell/configuration.h"
 #include "shell/exchange.h"
+#include "shell/frame_win.h"
+#include "shell/shell_services.h"
 
 namespace kv {
 namespace {
@@ -66,6 +70,23 @@ void RefreshAfterImport() {
     if (window) InvalidateRect(window, nullptr, TRUE);
 }
 
+// Loads the overlay the import wrote into the calendar's set, or loads the set again when it is
+// there already, so its new events show at once.
+void ShowImportedOverlay(const std::string& path) {
+  std::vector<std::string> names = Services().OverlayNames();
+  bool loaded = false;
+  for (const std::string& name : names) loaded = loaded || lstrcmpiA(name.c_str(), path.c_str()) == 0;
+  if (loaded) {
+    Services().CloseOverlays();
+    for (const std::string& name : names) Services().AddOverlay(name);
+  } else if (!Services().AddOverlay(path)) {
+    return;  // the set is full: the overlay module has said so
+  }
+  Services().RebuildOverlayOrder();
+  SetConfigDirty();
+  if (Hooks().overlaysChanged) Hooks().overlaysChanged();
+}
+
 void Report(std::string text, const std::vector<ExchangeSkip>& skipped) {
   if (!skipped.empty()) text += "\n\n" + SkippedLines(skipped);
   ShowMessage(text, skipped.empty() ? MsgIcon::Information : MsgIcon::Warning);
@@ -110,8 +131,12 @@ void Import() {
   if (!chosen) return;
   switch (ExchangeFormatFor(chosen->path, 0)) {
     case ExchangeFormat::Ical: {
-      IcalImportResult result = IcalImportFile(chosen->path, IcalImportOptions{});
+      // All-day events (holidays, birthdays) become events of an overlay of their own.
+      IcalImportOptions options;
+      options.overlayPath = JoinWindowsPath(OverlaysFolder(), "Imported.kov");
+      IcalImportResult result = IcalImportFile(chosen->path, options);
       if (!result.ok) break;  // refused, cancelled or unreadable: said by the reader, nothing stored
+      if (result.overlayEvents > 0) ShowImportedOverlay(options.overlayPath);
       RefreshAfterImport();
       Report(IcalImportReport(result), result.skipped);
       break;

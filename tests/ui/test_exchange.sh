@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # File > Import and File > Export in the running program: a calendar file from another program
-# comes in after the question, lands in the month files and the to-do list, and goes out again
+# comes in after the question, lands in the month files, the to-do list and (all-day events) an
+# overlay of its own, and goes out again
 # as a calendar file; a file of another kind is refused with its message and stores nothing.
 source "$(dirname "$0")/lib.sh"
 fresh_profile
@@ -15,6 +16,8 @@ printf '%s\r\n' 'BEGIN:VCALENDAR' 'VERSION:2.0' 'PRODID:-//Example//Desk//EN' \
   'DTEND:20261209T103000' 'SUMMARY:Dentist' 'END:VEVENT' \
   'BEGIN:VEVENT' 'UID:a2@example.org' 'DTSTAMP:20261201T120000Z' 'DTSTART:20261210T140000' \
   'DTEND:20261210T150000' 'SUMMARY:Budget review' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'UID:a3@example.org' 'DTSTAMP:20261201T120000Z' 'DTSTART;VALUE=DATE:20261224' \
+  'SUMMARY:Family party' 'END:VEVENT' \
   'BEGIN:VTODO' 'UID:t1@example.org' 'DTSTAMP:20261201T120000Z' 'DUE:20261211T170000' \
   'SUMMARY:Send the report' 'PRIORITY:2' 'END:VTODO' 'END:VCALENDAR' >"$kv_tmp/in.ics"
 echo "not a calendar" >"$kv_tmp/notes.txt"
@@ -31,17 +34,20 @@ driver command KV4Frame $CMD_IMPORT >/dev/null
 driver filename "$(winpath "$kv_tmp/in.ics")" >/dev/null || fail "no file dialog for Import"
 shown=$(driver dialog 10000 | tr -d '\r')
 case "$shown" in
-  *"Ready to import 2 events and 1 to-do items.  Proceed?"*) ;;
+  *"Ready to import 3 events and 1 to-do items.  Proceed?"*) ;;
   *) fail "no question before importing: \"$shown\"" ;;
 esac
 screenshot import-question
 driver answer 1 >/dev/null
 shown=$(driver dialog 10000 | tr -d '\r')
-case "$shown" in *"Imported 2 events and 1 to-do items."*) ;; *) fail "no report after importing: \"$shown\"" ;; esac
+case "$shown" in *"Imported 3 events and 1 to-do items."*) ;; *) fail "no report after importing: \"$shown\"" ;; esac
 driver answer 1 >/dev/null
 
 listed=$(kvtool sched list --db "$(winpath "$db")" --from 2026-12-01 --to 2026-12-31)
 case "$listed" in *Dentist*"Budget review"*) ;; *) fail "the events are not in the month file: $listed" ;; esac
+# The all-day event went into an overlay of its own, which the calendar now shows.
+party=$(kvtool occurrences --from 2026-12-24 --to 2026-12-24 "$(winpath "$data/Overlays/Imported.kov")")
+case "$party" in *"Family party"*) ;; *) fail "the all-day event is not in Imported.kov: $party" ;; esac
 todos=$(kvtool todo list --db "$(winpath "$db")" --all)
 case "$todos" in *"Send the report"*) ;; *) fail "the to-do item is not in the list: $todos" ;; esac
 for f in "$db"/*; do
