@@ -18,8 +18,8 @@ inline void RestrictLibrarySearchToSystem() {
   auto set = kernel ? reinterpret_cast<SetDirectories>(
                           reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                     : nullptr;
-  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // Also take the current folder out of the search of older systems.
+  if (set && set(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  // An older loader: at least take the current folder out of its search.
   SetDllDirectoryA("");
 }
 
