@@ -379,6 +379,10 @@ FileDialogSetup FileDialogFor(int kind, const FileRequest& request) {
   return setup;
 }
 
-void RememberOverlayFolder(const std::string& path) { Module().overlayFolder = FolderOf(path); }
+void RememberOverlayFolder(const std::string& path) {
+  Module().overlayFolder = FolderOf(path);
+  // A network overlay picked in the program's own dialog is one chosen on this machine.
+  if (ClassifyPath(path) == PathKind::Network) TrustPath(path);
+}
 
 }  // namespace kv

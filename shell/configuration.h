@@ -122,7 +122,8 @@ struct FileRequest {
   std::string defaultExtension;
 };
 FileDialogSetup FileDialogFor(int kind, const FileRequest& request = {});
-// After an overlay is opened, its folder becomes the initial folder of later overlay dialogs.
+// After an overlay is opened, its folder becomes the initial folder of later overlay dialogs;
+// an overlay on a network share picked there becomes a path chosen on this machine.
 void RememberOverlayFolder(const std::string& path);
 
 }  // namespace kv

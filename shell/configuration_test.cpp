@@ -131,6 +131,26 @@ TEST_F(ConfigurationTest, NetworkPathsAreOpenedOnlyWhenTheUserAgrees) {
   SetSettingsStore(nullptr);
 }
 
+// An overlay on a share picked in the program's own dialog counts as chosen on this machine.
+TEST_F(ConfigurationTest, OverlaysChosenInTheDialogAreNotAskedAbout) {
+  MemorySettings settings;
+  SetSettingsStore(&settings);
+  RememberOverlayFolder("C:\\O\\A.kov");
+  RememberOverlayFolder("\\\\server\\share\\B.kov");
+  EXPECT_FALSE(IsTrustedPath("C:\\O\\A.kov"));
+  EXPECT_TRUE(IsTrustedPath("\\\\server\\share\\B.kov"));
+  EXPECT_FALSE(IsTrustedPath("\\\\server\\share\\C.kov"));
+  CalendarConfig c = Defaults();
+  c.overlayCount = 2;
+  std::string path = Put(kData + "\\Mine.kvc", File(c, "\\\\server\\share\\B.kov\x1C" "\\\\server\\share\\C.kov\x1C"));
+  messages_.Answer(MsgAnswer::No);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text.find("B.kov"), std::string::npos) << "only the path not chosen is listed";
+  EXPECT_EQ(Services().OverlayNames(), std::vector<std::string>{"\\\\server\\share\\B.kov"});
+  SetSettingsStore(nullptr);
+}
+
 // Paths that cannot name a file are refused in one message; the rest of the file loads.
 TEST_F(ConfigurationTest, UnusablePathsAreRefusedAndTheRestLoads) {
   MemorySettings settings;
