@@ -26,7 +26,11 @@ bool IsLetter(char c) { return Lower(c) >= 'a' && Lower(c) <= 'z'; }
 // A character as the user can read it in a message: itself when printable, its code otherwise.
 std::string Describe(char c) {
   auto u = static_cast<unsigned char>(c);
-  if (u >= 0x20 && u != 0x7F) return "\"" + std::string(1, c) + "\"";
+  if (u >= 0x20 && u != 0x7F) {
+    std::string quoted(3, '"');
+    quoted[1] = c;
+    return quoted;
+  }
   return FormatText("(code %u)", static_cast<unsigned>(u));
 }
 
