@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/dialog_win.h"
+#include "base/system_library_win.h"
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
 #include "resources/alarm_dialog.h"
@@ -14,6 +15,19 @@ namespace kv {
 namespace {
 
 HWND g_window = nullptr;
+
+// The sound library is loaded from the system folder when first needed rather than imported:
+// Windows does not always take winmm.dll from the system folder, and an imported library is
+// found before WinMain can restrict the search, so one planted beside the program would load.
+BOOL PlayWave(const char* path, DWORD flags) {
+  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  static PlaySoundFunction play = [] {
+    HMODULE winmm = LoadSystemLibrary("winmm.dll");
+    return winmm ? reinterpret_cast<PlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")))
+                 : nullptr;
+  }();
+  return play ? play(path, nullptr, flags) : FALSE;
+}
 
 class AlarmDialog : public Dialog {
  public:
@@ -37,7 +51,7 @@ class AlarmDialog : public Dialog {
       ShowNow();
       handled = true;
     } else if (message == WM_DESTROY) {
-      PlaySoundA(nullptr, nullptr, 0);
+      PlayWave(nullptr, 0);
       g_window = nullptr;
       // Acknowledging switches the item's alarm off and looks for the next one.
       AlarmDialogClosed();
@@ -52,7 +66,7 @@ class AlarmDialog : public Dialog {
   void Play() {
     if (alarm_.sound == 0) return;
     std::string path = AlarmSoundPath(alarm_.sound);
-    if (path.empty() || !PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT))
+    if (path.empty() || !PlayWave(path.c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT))
       MessageBeep(MB_ICONEXCLAMATION);
   }
 

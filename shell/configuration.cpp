@@ -7,6 +7,8 @@
 #include "resources/strings.h"
 #include "base/filesystem.h"
 #include "base/messages.h"
+#include "base/settings.h"
+#include "base/untrusted_text.h"
 #include "shell/shell_services.h"
 
 namespace kv {
@@ -57,7 +59,101 @@ bool EnsureFile(FileSystem& fs, const std::string& path) {
   return fs.FileExists(path) || fs.WriteAll(path, {});
 }
 
+std::vector<std::string> TrustedPaths() {
+  std::vector<std::string> paths;
+  std::string list = RegReadSetting(kTrustedPathsSection, kTrustedPathsValue);
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find('|', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start) paths.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return paths;
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return a.size() == b.size() && Lower(a) == Lower(b); }
+
+// What a configuration's paths come to before any of them is opened.
+struct ScreenedPaths {
+  std::vector<std::string> overlays;      // to open
+  std::vector<std::string> heldOverlays;  // named by the file, not opened this session
+  bool holdDatabaseFolder = false;
+};
+
+// Sorts the database folder and the overlay names of a file just read: a path that cannot name
+// a file is refused with one message; network paths not chosen on this machine are listed in
+// one question, and kept from this session unless the user accepts them. Nothing is opened here.
+ScreenedPaths ScreenConfigurationPaths(const std::string& file, const std::string& databaseFolder,
+                                       const std::vector<std::string>& names) {
+  ScreenedPaths out;
+  std::string refusals;
+  std::vector<std::string> network;
+  auto screen = [&](const std::string& path) {
+    std::string reason;
+    PathKind kind = ClassifyPath(path, &reason);
+    if (kind == PathKind::Unusable) {
+      refusals += reason + "\n\n";
+      return false;
+    }
+    if (kind == PathKind::Network && !IsTrustedPath(path)) {
+      if (std::none_of(network.begin(), network.end(), [&](const std::string& n) { return SamePath(n, path); }))
+        network.push_back(path);
+    }
+    return true;
+  };
+  bool folderUsable = databaseFolder.empty() || screen(databaseFolder);
+  std::vector<bool> usable;
+  for (const std::string& name : names) usable.push_back(screen(name));
+
+  if (!refusals.empty()) {
+    UserMessage m;
+    m.text = refusals + std::string(StringText(19132));
+    m.caption = std::string(StringText(IDS_PRODUCT_NAME));
+    m.icon = MsgIcon::Warning;
+    m.beep = MsgBeep::Warning;
+    m.owner = MsgOwner::None;
+    ShowUserMessage(m);
+  }
+  bool declined = false;
+  if (!network.empty()) {
+    std::string list;
+    for (const std::string& n : network) list += "    " + n + "\n";
+    UserMessage m;
+    m.text = FormatText(std::string(StringText(19130)).c_str(), file.c_str(), list.c_str());
+    m.caption = std::string(StringText(IDS_PRODUCT_NAME));
+    m.icon = MsgIcon::Question;
+    m.beep = MsgBeep::Question;
+    m.buttons = MsgButtons::YesNo;
+    m.defaultButton = 2;  // the safe answer
+    m.owner = MsgOwner::None;
+    declined = ShowUserMessage(m) != MsgAnswer::Yes;
+    if (!declined)
+      for (const std::string& n : network) TrustPath(n);
+  }
+  auto held = [&](const std::string& path) {
+    return declined && std::any_of(network.begin(), network.end(), [&](const std::string& n) { return SamePath(n, path); });
+  };
+  out.holdDatabaseFolder = !folderUsable || held(databaseFolder);
+  for (size_t i = 0; i < names.size(); ++i)
+    (usable[i] && !held(names[i]) ? out.overlays : out.heldOverlays).push_back(names[i]);
+  return out;
+}
+
 }  // namespace
+
+bool IsTrustedPath(std::string_view path) {
+  std::vector<std::string> trusted = TrustedPaths();
+  return std::any_of(trusted.begin(), trusted.end(), [&](const std::string& t) { return SamePath(t, path); });
+}
+
+void TrustPath(std::string_view path) {
+  if (path.empty() || path.find('|') != std::string_view::npos || IsTrustedPath(path)) return;
+  std::string list = RegReadSetting(kTrustedPathsSection, kTrustedPathsValue);
+  if (!list.empty()) list += '|';
+  list += path;
+  RegWriteSetting(kTrustedPathsSection, kTrustedPathsValue, list);
+}
 
 ConfigurationState& ConfigState() { return Module().state; }
 
@@ -93,6 +189,21 @@ int ReadConfiguration(const std::string& path) {
 
   s.config = ParseCalendarConfig(image);
   ApplyLoadRules(s.config, s.dataFolder);
+
+  // Every path the file names is looked at before any is opened: a file that came by mail
+  // must not make Windows connect to another computer without the user knowing.
+  std::vector<std::string> names;
+  if (s.config.overlayCount != 0 && file->size() > kConfigSize)
+    names = SplitOverlayTail(file->data() + kConfigSize, file->size() - kConfigSize, s.config.overlayCount);
+  ScreenedPaths paths = ScreenConfigurationPaths(path, s.config.databaseFolder, names);
+  s.heldOverlays = paths.heldOverlays;
+  s.heldDatabaseFolder.clear();
+  s.sessionDatabaseFolder.clear();
+  if (paths.holdDatabaseFolder) {
+    s.heldDatabaseFolder = s.config.databaseFolder;
+    s.config.databaseFolder = s.sessionDatabaseFolder = FallbackDatabaseFolder(s.dataFolder);
+  }
+
   s.open = true;
   s.converted = converted;
   s.fileName = path;
@@ -104,10 +215,8 @@ int ReadConfiguration(const std::string& path) {
   Services().UseDatabaseFolder(s.config.databaseFolder);
 
   s.selectedOverlay = -1;
-  if (s.config.overlayCount != 0 && file->size() > kConfigSize) {
-    std::vector<std::string> names =
-        SplitOverlayTail(file->data() + kConfigSize, file->size() - kConfigSize, s.config.overlayCount);
-    for (const std::string& name : names) Services().AddOverlay(name);
+  if (!paths.overlays.empty()) {
+    for (const std::string& name : paths.overlays) Services().AddOverlay(name);
     Services().RebuildOverlayOrder();
     std::vector<std::string> loaded = Services().OverlayNames();
     for (size_t i = 0; i < loaded.size(); ++i)
@@ -124,8 +233,15 @@ int WriteConfiguration(int mode, const std::string& path) {
   if (s.hooks.recordDesk) s.hooks.recordDesk(s.config);
   std::string target = mode == kSaveAs ? path : s.fileName;
   std::vector<std::string> names = Services().OverlayNames();
+  // What was kept from this session goes back into the file as it was.
+  for (const std::string& held : s.heldOverlays)
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SamePath(n, held); }))
+      names.push_back(held);
   s.config.overlayCount = static_cast<uint16_t>(names.size());
-  ConfigImage image = SerializeCalendarConfig(s.config);
+  CalendarConfig record = s.config;
+  if (!s.heldDatabaseFolder.empty() && record.databaseFolder == s.sessionDatabaseFolder)
+    record.databaseFolder = s.heldDatabaseFolder;
+  ConfigImage image = SerializeCalendarConfig(record);
   std::vector<uint8_t> bytes(image.begin(), image.end());
   std::vector<uint8_t> tail = JoinOverlayTail(names);
   bytes.insert(bytes.end(), tail.begin(), tail.end());
@@ -263,6 +379,10 @@ FileDialogSetup FileDialogFor(int kind, const FileRequest& request) {
   return setup;
 }
 
-void RememberOverlayFolder(const std::string& path) { Module().overlayFolder = FolderOf(path); }
+void RememberOverlayFolder(const std::string& path) {
+  Module().overlayFolder = FolderOf(path);
+  // A network overlay picked in the program's own dialog is one chosen on this machine.
+  if (ClassifyPath(path) == PathKind::Network) TrustPath(path);
+}
 
 }  // namespace kv

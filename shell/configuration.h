@@ -40,7 +40,20 @@ struct ConfigurationState {
   // What a new default configuration takes from the screen and the system colours.
   DefaultConfigInputs defaults;
   ConfigurationHooks hooks;
+  // Paths the open file names that are not used this session: network paths the user declined
+  // and paths that cannot name a file. They are written back as they were, so that a file
+  // opened on another machine keeps them.
+  std::vector<std::string> heldOverlays;
+  std::string heldDatabaseFolder;     // the file's own field, when the session uses another
+  std::string sessionDatabaseFolder;  // the folder used instead
 };
+
+// Network paths the user has chosen on this machine (setting "TrustedPaths" in section
+// "Configuration", separated by "|"): a configuration naming them opens them without asking.
+constexpr char kTrustedPathsSection[] = "Configuration";
+constexpr char kTrustedPathsValue[] = "TrustedPaths";
+bool IsTrustedPath(std::string_view path);
+void TrustPath(std::string_view path);
 
 ConfigurationState& ConfigState();
 void ResetConfigurationState();
@@ -109,7 +122,8 @@ struct FileRequest {
   std::string defaultExtension;
 };
 FileDialogSetup FileDialogFor(int kind, const FileRequest& request = {});
-// After an overlay is opened, its folder becomes the initial folder of later overlay dialogs.
+// After an overlay is opened, its folder becomes the initial folder of later overlay dialogs;
+// an overlay on a network share picked there becomes a path chosen on this machine.
 void RememberOverlayFolder(const std::string& path);
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 
 #include "base/filesystem.h"
 #include "base/messages.h"
+#include "base/settings.h"
 #include "shell/shell_services.h"
 #include "base/bytes.h"
 
@@ -80,6 +81,96 @@ TEST_F(ConfigurationTest, TailLoadsAsManyNamesAsTheCountSays) {
   ASSERT_EQ(ReadConfiguration(path), 0);
   EXPECT_EQ(Services().OverlayNames().size(), 2u);  // the overlays of the previous file were let go
   EXPECT_EQ(ConfigState().selectedOverlay, -1);
+}
+
+// A configuration that names network paths asks once, listing them, before opening any.
+TEST_F(ConfigurationTest, NetworkPathsAreOpenedOnlyWhenTheUserAgrees) {
+  MemorySettings settings;
+  SetSettingsStore(&settings);
+  CalendarConfig c = Defaults();
+  c.overlayCount = 4;
+  c.databaseFolder = "\\\\127.0.0.1\\share\\db";
+  const std::string tail = "C:\\O\\A.kov\x1C" "\\\\127.0.0.1\\share\\x.kov\x1C" "//evil/s/y.kov\x1C"
+                           "\\\\?\\UNC\\evil\\s\\z.kov\x1C";
+  std::string path = Put(kData + "\\Mailed.kvc", File(c, tail));
+  std::vector<uint8_t> original = *fs_.ReadAll(path);
+
+  // Answered No: only the local overlay opens, the session uses the fallback folder, and a
+  // save writes every path back as the file had it.
+  messages_.Answer(MsgAnswer::No);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  const UserMessage& q = messages_.Shown()[0];
+  EXPECT_EQ(q.buttons, MsgButtons::YesNo);
+  EXPECT_EQ(q.defaultButton, 2);
+  EXPECT_EQ(q.text, "The calendar configuration " + path + " names files on other computers:\n\n"
+                    "    \\\\127.0.0.1\\share\\db\n    \\\\127.0.0.1\\share\\x.kov\n    //evil/s/y.kov\n"
+                    "    \\\\?\\UNC\\evil\\s\\z.kov\n\nOpening them connects to those computers, which may ask for "
+                    "your Windows sign-in. Open these files?");
+  EXPECT_EQ(Services().OverlayNames(), std::vector<std::string>{"C:\\O\\A.kov"});
+  EXPECT_EQ(Config().databaseFolder, FallbackDatabaseFolder(kData));
+  EXPECT_EQ(settings.Count(), 0u) << "nothing declined is remembered";
+  EXPECT_EQ(fs_.ReadAll(path), original) << "reading changes nothing";
+  ASSERT_EQ(WriteConfiguration(kSave), 1);
+  std::vector<uint8_t> saved = *fs_.ReadAll(path);
+  EXPECT_EQ(std::string(saved.begin() + kConfigSize, saved.end()), tail);
+  EXPECT_EQ(ParseCalendarConfig(*reinterpret_cast<const ConfigImage*>(saved.data())).databaseFolder,
+            "\\\\127.0.0.1\\share\\db");
+
+  // Answered Yes: everything opens, and the paths count as chosen here from then on.
+  messages_.Clear();
+  messages_.Answer(MsgAnswer::Yes);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_EQ(Services().OverlayNames().size(), 4u);
+  EXPECT_EQ(Config().databaseFolder, "\\\\127.0.0.1\\share\\db");
+  EXPECT_TRUE(IsTrustedPath("\\\\127.0.0.1\\SHARE\\x.kov"));
+  messages_.Clear();
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  EXPECT_TRUE(messages_.Shown().empty()) << "chosen paths are not asked about again";
+  EXPECT_EQ(Services().OverlayNames().size(), 4u);
+  SetSettingsStore(nullptr);
+}
+
+// An overlay on a share picked in the program's own dialog counts as chosen on this machine.
+TEST_F(ConfigurationTest, OverlaysChosenInTheDialogAreNotAskedAbout) {
+  MemorySettings settings;
+  SetSettingsStore(&settings);
+  RememberOverlayFolder("C:\\O\\A.kov");
+  RememberOverlayFolder("\\\\server\\share\\B.kov");
+  EXPECT_FALSE(IsTrustedPath("C:\\O\\A.kov"));
+  EXPECT_TRUE(IsTrustedPath("\\\\server\\share\\B.kov"));
+  EXPECT_FALSE(IsTrustedPath("\\\\server\\share\\C.kov"));
+  CalendarConfig c = Defaults();
+  c.overlayCount = 2;
+  std::string path = Put(kData + "\\Mine.kvc", File(c, "\\\\server\\share\\B.kov\x1C" "\\\\server\\share\\C.kov\x1C"));
+  messages_.Answer(MsgAnswer::No);
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text.find("B.kov"), std::string::npos) << "only the path not chosen is listed";
+  EXPECT_EQ(Services().OverlayNames(), std::vector<std::string>{"\\\\server\\share\\B.kov"});
+  SetSettingsStore(nullptr);
+}
+
+// Paths that cannot name a file are refused in one message; the rest of the file loads.
+TEST_F(ConfigurationTest, UnusablePathsAreRefusedAndTheRestLoads) {
+  MemorySettings settings;
+  SetSettingsStore(&settings);
+  CalendarConfig c = Defaults();
+  c.overlayCount = 4;
+  c.databaseFolder = "C:\\Data\\NUL";
+  const std::string tail = "C:\\O\\A.kov\x1C" "COM1.kov\x1C" "C:\\O\\a|b.kov\x1C" "C:\\O\\B.kov\x1C";
+  std::string path = Put(kData + "\\Odd.kvc", File(c, tail));
+  ASSERT_EQ(ReadConfiguration(path), 0);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].icon, MsgIcon::Warning);
+  EXPECT_EQ(messages_.Shown()[0].text,
+            "The path \"C:\\Data\\NUL\" cannot be used: it names a device (such as CON, NUL, COM1 or LPT1), not a "
+            "file.\n\nThe path \"COM1.kov\" cannot be used: it names a device (such as CON, NUL, COM1 or LPT1), not "
+            "a file.\n\nThe path \"C:\\O\\a|b.kov\" cannot be used: it holds the character \"|\", which a file name "
+            "may not contain.\n\nThe rest of the calendar configuration is opened.");
+  EXPECT_EQ(Services().OverlayNames(), (std::vector<std::string>{"C:\\O\\A.kov", "C:\\O\\B.kov"}));
+  EXPECT_EQ(Config().databaseFolder, FallbackDatabaseFolder(kData));
+  SetSettingsStore(nullptr);
 }
 
 TEST_F(ConfigurationTest, RefusedFilesLeaveTheOpenConfigurationWhole) {

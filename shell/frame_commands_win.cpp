@@ -16,6 +16,7 @@
 #include "shell/frame_win.h"
 #include "base/messages.h"
 #include "base/settings.h"
+#include "base/system_library_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
 #include "shell/toolbar_win.h"
@@ -55,7 +56,7 @@ void ToggleAutoSave() {
 
 void ShowHelpTopics(HWND frame) {
   using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-  static HMODULE library = LoadLibraryA("hhctrl.ocx");
+  static HMODULE library = LoadSystemLibrary("hhctrl.ocx");
   auto help = library ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")))
                       : nullptr;
   if (!help) {

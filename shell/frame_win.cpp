@@ -17,6 +17,8 @@
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
 #include "base/settings.h"
+#include "base/system_library_win.h"
+#include "base/win_handles.h"
 #include "shell/shell_services.h"
 #include "shell/toolbar_paint.h"
 #include "shell/toolbar_win.h"
@@ -46,9 +48,7 @@ FrameState& State() {
 
 void InsertInternetItems(HMENU help) {
   // Version check and the internet page are offered only where the internet library exists.
-  HMODULE wininet = LoadLibraryA("WININET.DLL");
-  if (!wininet) return;
-  FreeLibrary(wininet);
+  if (!Library(LoadSystemLibrary("WININET.DLL"))) return;
   InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_VERSION_CHECK, std::string(StringText(27)).c_str());
   InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_INTERNET_SERVICES, std::string(StringText(28)).c_str());
   InsertMenuA(help, CMD_ABOUT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);

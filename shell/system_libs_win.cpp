@@ -1,5 +1,7 @@
 #include "shell/system_libs_win.h"
 
+#include "base/system_library_win.h"
+
 namespace kv {
 namespace {
 
@@ -31,13 +33,13 @@ void LoadOptionalLibraries() {
   l.minor = version.dwMinorVersion;
   // The libraries stay loaded for the life of the process.
   if (l.major >= 6) {
-    HMODULE dwm = LoadLibraryA("dwmapi.dll");
+    HMODULE dwm = LoadSystemLibrary("dwmapi.dll");
     Load(dwm, "DwmExtendFrameIntoClientArea", l.DwmExtendFrameIntoClientArea);
     Load(dwm, "DwmEnableBlurBehindWindow", l.DwmEnableBlurBehindWindow);
   }
   if (l.major >= 5) {
-    Load(LoadLibraryA("shlwapi.dll"), "PathUnExpandEnvStringsA", l.PathUnExpandEnvStringsA);
-    HMODULE theme = LoadLibraryA("uxtheme.dll");
+    Load(LoadSystemLibrary("shlwapi.dll"), "PathUnExpandEnvStringsA", l.PathUnExpandEnvStringsA);
+    HMODULE theme = LoadSystemLibrary("uxtheme.dll");
     Load(theme, "EnableThemeDialogTexture", l.EnableThemeDialogTexture);
     Load(theme, "OpenThemeData", l.OpenThemeData);
     Load(theme, "CloseThemeData", l.CloseThemeData);
@@ -45,9 +47,9 @@ void LoadOptionalLibraries() {
     Load(theme, "DrawThemeTextEx", l.DrawThemeTextEx);
     Load(theme, "IsCompositionActive", l.IsCompositionActive);
     Load(theme, "GetThemeSysColorBrush", l.GetThemeSysColorBrush);
-    Load(LoadLibraryA("comdlg32.dll"), "PrintDlgExA", l.PrintDlgExA);
+    Load(LoadSystemLibrary("comdlg32.dll"), "PrintDlgExA", l.PrintDlgExA);
   }
-  if (l.major >= 4) Load(LoadLibraryA("msimg32.dll"), "AlphaBlend", l.AlphaBlend);
+  if (l.major >= 4) Load(LoadSystemLibrary("msimg32.dll"), "AlphaBlend", l.AlphaBlend);
 }
 
 const OptionalLibraries& Libraries() { return State(); }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/system_library_win.h"
 #include "calendar/clock_win.h"
 #include "personal/schedule_sources.h"
 #include "resources/command_ids.h"
@@ -301,5 +302,7 @@ int Main(HINSTANCE instance, LPSTR commandLine, int show) {
 }  // namespace kv
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+  // Before anything can load a library: never from the program's own or the current folder.
+  kv::RestrictLibrarySearchToSystem();
   return kv::Main(instance, commandLine, show);
 }

@@ -10,6 +10,8 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+
+#include "base/system_library_win.h"
 #endif
 
 namespace kv::tool {
@@ -50,6 +52,8 @@ const RegisteredCommand* Find(const std::vector<std::string>& words, size_t& use
 int main(int argc, char** argv) {
   using namespace kv::tool;
 #if defined(_WIN32)
+  // A kvtool run from a folder of downloaded files must not load a library planted there.
+  kv::RestrictLibrarySearchToSystem();
   // JSON lines end in "\n" on every system.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
