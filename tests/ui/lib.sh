@@ -162,7 +162,8 @@ screenshot() {
 cleanup_kalvora() {
   if driver count KV4Frame 2>/dev/null | grep -q '^[1-9]'; then
     driver close KV4Frame >/dev/null 2>&1 || true
-    driver gone KV4Frame 5000 >/dev/null 2>&1 || true
+    # A program held up by a question box would stay for the next test: end it for good.
+    driver gone KV4Frame 5000 >/dev/null 2>&1 || "$KV_RUNNER" taskkill /f /im kalvora.exe >/dev/null 2>&1 || true
   fi
   if [ -n "$kv_pid" ]; then kill "$kv_pid" 2>/dev/null || true; fi
   rm -rf "$kv_tmp"

@@ -61,5 +61,16 @@ case "$shown" in *"Exported 3 items to "*) ;; *) fail "no report after exporting
 driver answer 1 >/dev/null
 [ "$(grep -c 'BEGIN:VEVENT' "$kv_tmp/out.ics" 2>/dev/null)" = "2" ] || fail "the export does not hold the two events"
 grep -q 'SUMMARY:Send the report' "$kv_tmp/out.ics" || fail "the export does not hold the to-do item"
-close_and_wait
+
+# The new overlay changed the configuration: closing asks to save it; saved, it lists the overlay.
+driver close KV4Frame >/dev/null
+shown=$(driver dialog 10000 | tr -d '\r')
+case "$shown" in *"Save Calendar Configuration"*) ;; *) fail "closing did not ask to save the configuration: \"$shown\"" ;; esac
+driver answer 6 >/dev/null
+wait_exit "$kv_pid" 20 || fail "the program did not end after saving"
+kv_pid=""
+case "$(kvc "$data/default.kvc" 'tail()')" in
+  *Imported.kov*) ;;
+  *) fail "the saved configuration does not list Imported.kov: $(kvc "$data/default.kvc" 'tail()')" ;;
+esac
 finish
