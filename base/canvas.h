@@ -158,7 +158,7 @@ class Canvas {
 
   // --- fonts and measurement ------------------------------------------------------------
   // Says which font a role stands for from now on.
-  virtual void SetFont(FontRole role, const FontSpec& spec) = 0;
+  virtual void SetFont(FontRole role, const FontSpec& fontSpec) = 0;
   // The font a role stands for (the default FontSpec until SetFont).
   virtual const FontSpec& Font(FontRole role) const = 0;
   // The width and height (one line) of a single-line text in a role's font.

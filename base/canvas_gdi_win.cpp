@@ -140,10 +140,10 @@ GdiCanvas::~GdiCanvas() {
     if (f) DeleteObject(f);
 }
 
-void GdiCanvas::SetFont(FontRole role, const FontSpec& spec) {
+void GdiCanvas::SetFont(FontRole role, const FontSpec& fontSpec) {
   auto i = static_cast<size_t>(role);
-  if (i >= kFontRoleCount || native_.Spec(role) == spec) return;
-  native_.Set(role, spec);
+  if (i >= kFontRoleCount || native_.Spec(role) == fontSpec) return;
+  native_.Set(role, fontSpec);
   if (fonts_[i]) DeleteObject(fonts_[i]);
   fonts_[i] = nullptr;
 }
@@ -152,14 +152,14 @@ HFONT GdiCanvas::FontOf(FontRole role) const {
   auto i = static_cast<size_t>(role);
   if (i >= kFontRoleCount) i = static_cast<size_t>(FontRole::Cell);
   if (!fonts_[i]) {
-    const FontSpec& spec = native_.Spec(role);
+    const FontSpec& fontSpec = native_.Spec(role);
     LOGFONTA lf{};
-    lf.lfHeight = spec.height;
-    lf.lfWeight = spec.weight;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
+    lf.lfHeight = fontSpec.height;
+    lf.lfWeight = fontSpec.weight;
+    lf.lfItalic = fontSpec.italic ? TRUE : FALSE;
     lf.lfCharSet = ANSI_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, fontSpec.face.c_str(), LF_FACESIZE);
     fonts_[i] = CreateFontIndirectA(&lf);
   }
   return fonts_[i] ? fonts_[i] : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

@@ -35,7 +35,7 @@ class GdiCanvas final : public Canvas {
 
   HDC Dc() const { return dc_; }
 
-  void SetFont(FontRole role, const FontSpec& spec) override;
+  void SetFont(FontRole role, const FontSpec& fontSpec) override;
   const FontSpec& Font(FontRole role) const override { return native_.Spec(role); }
   Size MeasureText(FontRole role, std::string_view text) const override;
   TextMetrics Metrics(FontRole role) const override;

@@ -128,9 +128,9 @@ TEST(GdiCanvas, MeasuresLikeTheTable) {
   Surface s(4, 4);
   GdiCanvas c(s.dc());
   for (const Case& k : cases) {
-    FontSpec spec{k.face, k.height, k.weight, false};
-    c.SetFont(FontRole::Event, spec);
-    NativeFont table(spec);
+    FontSpec fontSpec{k.face, k.height, k.weight, false};
+    c.SetFont(FontRole::Event, fontSpec);
+    NativeFont table(fontSpec);
     char face[LF_FACESIZE] = {};
     {
       HFONT probe = CreateFontA(k.height, 0, 0, 0, k.weight, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, k.face);
@@ -159,7 +159,7 @@ TEST(GdiCanvas, MeasuresLikeTheTable) {
     }
     // The same lines either way for a calendar cell's worth of text.
     RecordingCanvas recorder;
-    recorder.SetFont(FontRole::Event, spec);
+    recorder.SetFont(FontRole::Event, fontSpec);
     constexpr std::string_view kCell = "Thanksgiving Day (United States) and Rosh Chodesh Kislev";
     if (liberation) {
       for (int width : {40, 80, 120})

@@ -8,11 +8,11 @@ CanvasCall& RecordingCanvas::Add(CallKind kind) {
   return c;
 }
 
-void RecordingCanvas::SetFont(FontRole role, const FontSpec& spec) {
-  fonts_.Set(role, spec);
+void RecordingCanvas::SetFont(FontRole role, const FontSpec& fontSpec) {
+  fonts_.Set(role, fontSpec);
   CanvasCall& c = Add(CallKind::SetFont);
   c.role = role;
-  c.text = spec.face;
+  c.text = fontSpec.face;
 }
 
 Size RecordingCanvas::MeasureText(FontRole role, std::string_view text) const {

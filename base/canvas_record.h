@@ -39,7 +39,7 @@ class RecordingCanvas final : public Canvas {
  public:
   explicit RecordingCanvas(int pixelsPerInch = 96) : pixelsPerInch_(pixelsPerInch) {}
 
-  void SetFont(FontRole role, const FontSpec& spec) override;
+  void SetFont(FontRole role, const FontSpec& fontSpec) override;
   const FontSpec& Font(FontRole role) const override { return fonts_.Spec(role); }
   Size MeasureText(FontRole role, std::string_view text) const override;
   TextMetrics Metrics(FontRole role) const override { return fonts_.Font(role).Metrics(); }

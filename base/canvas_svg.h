@@ -30,7 +30,7 @@ class SvgCanvas final : public Canvas {
   // The document as it stands, with any clips still open closed.
   std::string Document() const;
 
-  void SetFont(FontRole role, const FontSpec& spec) override { fonts_.Set(role, spec); }
+  void SetFont(FontRole role, const FontSpec& fontSpec) override { fonts_.Set(role, fontSpec); }
   const FontSpec& Font(FontRole role) const override { return fonts_.Spec(role); }
   Size MeasureText(FontRole role, std::string_view text) const override;
   TextMetrics Metrics(FontRole role) const override { return fonts_.Font(role).Metrics(); }

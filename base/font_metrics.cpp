@@ -35,14 +35,14 @@ std::string Lower(std::string_view s) {
 
 }  // namespace
 
-const FaceMetrics& FaceMetricsFor(const FontSpec& spec) {
-  std::string face = Lower(spec.face);
+const FaceMetrics& FaceMetricsFor(const FontSpec& fontSpec) {
+  std::string face = Lower(fontSpec.face);
   size_t family = 0;
   // The program's Wine prefixes replace the two Windows faces with their metric-compatible
   // Liberation faces (scripts/wine-fonts); every other face resolves to Liberation Sans.
   if (face == "liberation serif" || face == "times new roman") family = 1;
   else if (face == "liberation mono" || face == "courier new") family = 2;
-  size_t style = (spec.weight > 550 ? 1 : 0) + (spec.italic ? 2 : 0);
+  size_t style = (fontSpec.weight > 550 ? 1 : 0) + (fontSpec.italic ? 2 : 0);
   return kFaces[family * kStylesPerFamily + style];
 }
 
@@ -56,9 +56,9 @@ int PixelsPerEm(const FaceMetrics& face, int height) {
   return ppem;
 }
 
-NativeFont::NativeFont(const FontSpec& spec) : face_(&FaceMetricsFor(spec)) {
+NativeFont::NativeFont(const FontSpec& fontSpec) : face_(&FaceMetricsFor(fontSpec)) {
   const FaceMetrics& f = *face_;
-  ppem_ = kv::PixelsPerEm(f, spec.height);
+  ppem_ = kv::PixelsPerEm(f, fontSpec.height);
   // Advances: scaled in 26.6 fixed point with FreeType's scale, then rounded to whole pixels as
   // the hinter rounds them.
   int64_t scale = MulDivRound(static_cast<int64_t>(ppem_) * 64, 65536, f.unitsPerEm);
@@ -83,11 +83,11 @@ NativeFontSet::NativeFontSet() {
   for (size_t i = 0; i < kFontRoleCount; ++i) fonts_[i] = NativeFont(specs_[i]);
 }
 
-void NativeFontSet::Set(FontRole role, const FontSpec& spec) {
+void NativeFontSet::Set(FontRole role, const FontSpec& fontSpec) {
   auto i = static_cast<size_t>(role);
-  if (i >= kFontRoleCount || specs_[i] == spec) return;
-  specs_[i] = spec;
-  fonts_[i] = NativeFont(spec);
+  if (i >= kFontRoleCount || specs_[i] == fontSpec) return;
+  specs_[i] = fontSpec;
+  fonts_[i] = NativeFont(fontSpec);
 }
 
 }  // namespace kv

@@ -33,7 +33,7 @@ struct FaceMetrics {
 
 // The face a font is measured with: "Liberation Serif" and "Liberation Mono" by name, Liberation
 // Sans for every other face (as Wine resolves them here); weights above 550 take the bold face.
-const FaceMetrics& FaceMetricsFor(const FontSpec& spec);
+const FaceMetrics& FaceMetricsFor(const FontSpec& fontSpec);
 
 // The pixels per em for a LOGFONT height: -height for negative heights; for positive heights
 // (cell heights) the largest em whose ascent + descent does not exceed it; 0 counts as 16.
@@ -43,7 +43,7 @@ int PixelsPerEm(const FaceMetrics& face, int height);
 class NativeFont {
  public:
   NativeFont() : NativeFont(FontSpec{}) {}
-  explicit NativeFont(const FontSpec& spec);
+  explicit NativeFont(const FontSpec& fontSpec);
 
   // The advance of one character in pixels, rounded as the hinted glyph's.
   int CharWidth(unsigned char c) const { return widths_[c]; }
@@ -64,7 +64,7 @@ class NativeFont {
 class NativeFontSet {
  public:
   NativeFontSet();
-  void Set(FontRole role, const FontSpec& spec);
+  void Set(FontRole role, const FontSpec& fontSpec);
   const FontSpec& Spec(FontRole role) const { return specs_[static_cast<size_t>(role)]; }
   const NativeFont& Font(FontRole role) const { return fonts_[static_cast<size_t>(role)]; }
 
