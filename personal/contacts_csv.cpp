@@ -140,7 +140,10 @@ std::string ContactsCsvText(const std::vector<ContactEntry>& entries) {
       row.push_back(f[kPhoneNumber1 + i]);
     }
     // Line breaks inside a field are written CR LF, as address books write them.
-    for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + Quote(CrLf(Utf8FromAnsi(row[i])));
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (i) out.push_back(',');
+      out.append(Quote(CrLf(Utf8FromAnsi(row[i]))));
+    }
     out += "\r\n";
   }
   return out;

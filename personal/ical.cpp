@@ -314,6 +314,19 @@ namespace {
 
 }  // namespace
 
+bool ical_detail::AskToImport(std::string ready, int lostCharacters, size_t skipped, const std::string& caption) {
+  UserMessage ask;
+  ask.text = std::move(ready);
+  // Appended piece by piece: GCC 12 warns falsely about a literal in front of a temporary.
+  if (lostCharacters) ask.text.append("\n\n").append(FormatText(Text(kStrIcalLost).c_str(), lostCharacters));
+  if (skipped) ask.text.append("\n\n").append(FormatText(Text(kStrIcalSkipped).c_str(), static_cast<int>(skipped)));
+  ask.caption = caption;
+  ask.icon = MsgIcon::Question;
+  ask.beep = MsgBeep::Question;
+  ask.buttons = MsgButtons::OkCancel;
+  return ShowUserMessage(ask) == MsgAnswer::Ok;
+}
+
 std::string ical_detail::CrLf(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 8);
@@ -771,8 +784,10 @@ void ExportOverlay(ContentWriter& w, Exporter& ex, const OverlayImage& image, co
       // Several dates per line keep the file short; the writer folds long lines.
       for (size_t j = 1; j < days.size(); j += 40) {
         std::string list;
-        for (size_t k = j; k < std::min(days.size(), j + 40); ++k)
-          list += (k > j ? "," : "") + DateValue(DateOfJulianDay(days[k]));
+        for (size_t k = j; k < std::min(days.size(), j + 40); ++k) {
+          if (k > j) list.push_back(',');
+          list.append(DateValue(DateOfJulianDay(days[k])));
+        }
         w.Property("RDATE", ";VALUE=DATE", list);
       }
     }

@@ -812,16 +812,8 @@ IcalImportResult IcalImport(std::string_view text, const IcalImportOptions& opti
     return refuse(kStrIcalMalformed);
   }
   if (!importer.WithinLimits()) return refuse(kStrIcalTooMany);
-  UserMessage ask;
-  ask.text = FormatText(Text(kStrIcalReady).c_str(), importer.EventCount(), importer.ToDoCount());
-  if (result.lostCharacters) ask.text += "\n\n" + FormatText(Text(kStrIcalLost).c_str(), result.lostCharacters);
-  if (!result.skipped.empty())
-    ask.text += "\n\n" + FormatText(Text(kStrIcalSkipped).c_str(), static_cast<int>(result.skipped.size()));
-  ask.caption = caption;
-  ask.icon = MsgIcon::Question;
-  ask.beep = MsgBeep::Question;
-  ask.buttons = MsgButtons::OkCancel;
-  if (ShowUserMessage(ask) != MsgAnswer::Ok) {
+  if (!ical_detail::AskToImport(FormatText(Text(kStrIcalReady).c_str(), importer.EventCount(), importer.ToDoCount()),
+                                result.lostCharacters, result.skipped.size(), caption)) {
     result.cancelled = true;
     return result;
   }

@@ -218,7 +218,10 @@ std::string FormatRecurRule(const RecurRule& rule) {
   auto list = [&](const char* name, const std::vector<int>& v) {
     if (v.empty()) return;
     out += std::string(";") + name + "=";
-    for (size_t i = 0; i < v.size(); ++i) out += (i ? "," : "") + std::to_string(v[i]);
+    for (size_t i = 0; i < v.size(); ++i) {
+      if (i) out.push_back(',');
+      out.append(std::to_string(v[i]));
+    }
   };
   list("BYMONTH", rule.byMonth);
   list("BYMONTHDAY", rule.byMonthDay);

@@ -300,16 +300,8 @@ ContactsImportResult StoreContacts(std::vector<ContactEntry> entries, std::vecto
     ShowUserMessage(m);
     return result;
   }
-  UserMessage ask;
-  ask.text = FormatText(Text(kStrContactsReady).c_str(), static_cast<int>(fit.size()));
-  if (result.lostCharacters) ask.text += "\n\n" + FormatText(Text(kStrIcalLost).c_str(), result.lostCharacters);
-  if (!result.skipped.empty())
-    ask.text += "\n\n" + FormatText(Text(kStrIcalSkipped).c_str(), static_cast<int>(result.skipped.size()));
-  ask.caption = Text(IDS_PRODUCT_NAME);
-  ask.icon = MsgIcon::Question;
-  ask.beep = MsgBeep::Question;
-  ask.buttons = MsgButtons::OkCancel;
-  if (ShowUserMessage(ask) != MsgAnswer::Ok) {
+  if (!ical_detail::AskToImport(FormatText(Text(kStrContactsReady).c_str(), static_cast<int>(fit.size())),
+                                result.lostCharacters, result.skipped.size(), Text(IDS_PRODUCT_NAME))) {
     result.cancelled = true;
     return result;
   }

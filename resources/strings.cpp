@@ -61,7 +61,5 @@ std::string FormatText(const char* format, ...) {
   return out;
 }
 
-size_t StringCount() { return std::size(kRows); }
-int StringIdAt(size_t index) { return index < std::size(kRows) ? kRows[index].id : 0; }
 
 }  // namespace kv

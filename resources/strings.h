@@ -32,8 +32,4 @@ std::string FormatText(const char* format, ...)
 #endif
     ;
 
-// Number of rows, and the row at an index in ascending order of number (for tests and tools).
-size_t StringCount();
-int StringIdAt(size_t index);
-
 }  // namespace kv

@@ -190,6 +190,9 @@ const Position16* DeskLayout::PositionOf(uint8_t code) const {
 }
 
 uint8_t* DeskLayout::SizeStateOf(uint8_t code) {
+  return const_cast<uint8_t*>(static_cast<const DeskLayout*>(this)->SizeStateOf(code));
+}
+const uint8_t* DeskLayout::SizeStateOf(uint8_t code) const {
   switch (code) {
     case kDeskCalendar: return &calendarState;
     case kDeskNotes: return &notesState;
@@ -200,8 +203,7 @@ uint8_t* DeskLayout::SizeStateOf(uint8_t code) {
   }
 }
 uint8_t DeskLayout::SavedSizeState(uint8_t code) const {
-  // The size states are only read here: the non-const lookup changes nothing.
-  const uint8_t* state = const_cast<DeskLayout*>(this)->SizeStateOf(code);
+  const uint8_t* state = SizeStateOf(code);
   return state ? *state : uint8_t{kRestored};
 }
 

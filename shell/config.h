@@ -115,6 +115,7 @@ struct DeskLayout {
   const Position16* PositionOf(uint8_t code) const;
   // The size state of a window that has one (all but the world map), else nullptr.
   uint8_t* SizeStateOf(uint8_t code);
+  const uint8_t* SizeStateOf(uint8_t code) const;
   uint8_t SavedSizeState(uint8_t code) const;  // kRestored for a window without one
 };
 

@@ -40,9 +40,6 @@ void BuildDrawingResources() {
   d.shadow = CreateSolidBrush(c.shadowColour);
   d.grid = CreateSolidBrush(c.gridColour);
   d.highlight = CreateSolidBrush(c.highlightColour);
-  d.strip = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-  d.shadowPen = CreatePen(PS_SOLID, 1, c.shadowColour);
-  d.lightPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
   d.framePen = CreatePen(PS_SOLID, 1, c.gridColour);
   HDC screen = GetDC(nullptr);
   int ppi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -62,8 +59,8 @@ void BuildDrawingResources() {
 
 void FreeDrawingResources() {
   DrawingResources& d = State();
-  Free(d.theme), Free(d.shadow), Free(d.grid), Free(d.highlight), Free(d.strip);
-  Free(d.shadowPen), Free(d.lightPen), Free(d.framePen);
+  Free(d.theme), Free(d.shadow), Free(d.grid), Free(d.highlight);
+  Free(d.framePen);
   for (HFONT& f : d.screenFonts) Free(f);
   Free(d.dialogFont);
 }

@@ -11,9 +11,6 @@ namespace kv {
 
 struct DrawingResources {
   HBRUSH theme = nullptr, shadow = nullptr, grid = nullptr, highlight = nullptr;
-  HBRUSH strip = nullptr;      // behind the toolbar
-  HPEN shadowPen = nullptr;    // dark edge of a bevel
-  HPEN lightPen = nullptr;     // light edge of a bevel
   HPEN framePen = nullptr;     // outlines, in the grid colour
   std::array<HFONT, 8> screenFonts{};
   HFONT dialogFont = nullptr;

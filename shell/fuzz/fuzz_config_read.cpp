@@ -2,22 +2,15 @@
 // header check, the record (converted from version 6 where it says so), the load rules, the
 // overlay names of the tail, and the check of every path the file names. Whatever the file
 // holds, no name is longer than a path may be and the record writes back in its own size.
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "base/untrusted_text.h"
 #include "shell/config.h"
+#include "store/fuzz/fuzz_support.h"
 
 using namespace kv;
 
-namespace {
-void Require(bool promise, const char* what) {
-  if (promise) return;
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
-}
-}  // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 10 || !HasConfigHeader(data, size)) return 0;

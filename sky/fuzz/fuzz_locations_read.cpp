@@ -1,20 +1,13 @@
 // Reads a locations file from arbitrary bytes, then shows and writes back every location: no
 // number read from a line may take a coordinate, a name or a zone past what its field holds.
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "sky/locations.h"
+#include "store/fuzz/fuzz_support.h"
 
 using namespace kv;
 
-namespace {
-void Require(bool promise, const char* what) {
-  if (promise) return;
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
-}
-}  // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

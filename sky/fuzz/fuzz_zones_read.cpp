@@ -1,21 +1,14 @@
 // Reads a zone file from arbitrary bytes, then uses every zone the way the program does: its
 // daylight rule over a few years, the rule in words, the markers and a conversion between two
 // zones. Also the 44-byte zone information value of the system's zone keys.
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "sky/zones.h"
+#include "store/fuzz/fuzz_support.h"
 
 using namespace kv;
 
-namespace {
-void Require(bool promise, const char* what) {
-  if (promise) return;
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
-}
-}  // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
