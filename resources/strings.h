@@ -15,7 +15,7 @@ enum StringId : int {
   IDS_MONTH_FIRST = 1074,          // 1074-1085 "January" ... "December"
   IDS_SPACED_MONTH_FIRST = 1086,   // 1086-1097 "J A N U A R Y" ...
   IDS_WEEKDAY_FIRST = 1098,        // 1098-1104 "Sunday" ... "Saturday"
-  IDS_GREGORIAN_YEAR_LIMIT = 20000,
+  IDS_GREGORIAN_YEAR_LIMIT = 1126,
   IDS_PRODUCT_NAME = 25000,
 };
 
