@@ -1,9 +1,13 @@
-// kvtool commands over calendar configuration files (".kvc"): dump every field as JSON, and
-// write a new default configuration.
+// kvtool commands over calendar configuration files (".kvc"): dump every field as JSON, write
+// a new default configuration, and set fields by the names the dump prints.
 #include <charconv>
 #include <cstring>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 
 #include "shell/config.h"
 #include "tools/kvtool/cli.h"
@@ -133,6 +137,208 @@ Command dump("config dump", "FILE.kvc", [](Args& args) {
   if (file.size() > kConfigSize)
     overlays = SplitOverlayTail(file.data() + kConfigSize, file.size() - kConfigSize, c.overlayCount);
   Emit(ConfigJson(c, version, converted, overlays, file.size()));
+});
+
+// ---- config set ------------------------------------------------------------------------------
+
+// One settable key: how it takes its value (the text after '='). A setter throws UsageError
+// naming the key when the value does not fit the field.
+using Setter = std::function<void(CalendarConfig&, const std::string& key, const std::string& value)>;
+
+bool ParseBool(const std::string& key, const std::string& value) {
+  if (value == "true" || value == "1") return true;
+  if (value == "false" || value == "0") return false;
+  throw UsageError(key + " takes true or false, not \"" + value + "\"");
+}
+
+template <typename Field>
+Setter Number(Field CalendarConfig::*field, long long min, long long max) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    c.*field = static_cast<Field>(ParseInteger(value, key, min, max));
+  };
+}
+
+Setter Bool(uint8_t CalendarConfig::*field) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    c.*field = ParseBool(key, value) ? 1 : 0;
+  };
+}
+
+Setter Text(std::string CalendarConfig::*field, size_t max) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    std::string ansi = AnsiFromUtf8(value);
+    if (ansi.size() > max) throw UsageError(key + " holds at most " + std::to_string(max) + " characters");
+    c.*field = ansi;
+  };
+}
+
+uint32_t ParseColour(const std::string& text, const char* what);
+
+Setter ColourOf(uint32_t CalendarConfig::*field) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    c.*field = ParseColour(value, key.c_str());
+  };
+}
+
+template <typename Field>
+Setter DeskNumber(Field DeskLayout::*field, long long min, long long max) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    c.desk.*field = static_cast<Field>(ParseInteger(value, key, min, max));
+  };
+}
+
+Setter Degrees(double ConfigLocation::*field, double limit) {
+  return [=](CalendarConfig& c, const std::string& key, const std::string& value) {
+    double v = ParseNumber(value, key);
+    if (!std::isfinite(v) || v < -limit || v > limit)
+      throw UsageError(key + " must lie between -" + std::to_string(static_cast<int>(limit)) + " and " +
+                       std::to_string(static_cast<int>(limit)));
+    c.location.*field = v;
+  };
+}
+
+const std::map<std::string, Setter>& SettableKeys() {
+  static const std::map<std::string, Setter> keys = [] {
+    std::map<std::string, Setter> k;
+    k["firstuse"] = Bool(&CalendarConfig::firstUse);
+    k["view"] = [](CalendarConfig& c, const std::string& key, const std::string& value) {
+      long long v = ParseInteger(value, key, 1, 4);
+      if (v == 3) throw UsageError(key + " is 1 (year), 2 (month) or 4 (day)");
+      c.desk.view = static_cast<uint16_t>(v);
+    };
+    k["openwindows"] = DeskNumber(&DeskLayout::openWindows, 0, 255);
+    k["phonebookpeople"] = [](CalendarConfig& c, const std::string& key, const std::string& value) {
+      c.desk.phonebookPeople = ParseBool(key, value) ? 1 : 0;
+    };
+    const std::pair<const char*, uint8_t DeskLayout::*> states[] = {
+        {"frame", &DeskLayout::frameState},       {"calendar", &DeskLayout::calendarState},
+        {"notes", &DeskLayout::notesState},       {"schedule", &DeskLayout::scheduleState},
+        {"phonebook", &DeskLayout::phonebookState}, {"todo", &DeskLayout::todoState}};
+    for (const auto& [name, field] : states) k[std::string("states.") + name] = DeskNumber(field, 0, 2);
+    const std::pair<const char*, Placement DeskLayout::*> placements[] = {
+        {"frame", &DeskLayout::frame}, {"calendar", &DeskLayout::calendar}, {"notes", &DeskLayout::notes},
+        {"schedule", &DeskLayout::schedule}, {"todo", &DeskLayout::todo}};
+    for (const auto& [name, field] : placements) {
+      const std::pair<const char*, int32_t Placement::*> parts[] = {
+          {"x", &Placement::x}, {"y", &Placement::y}, {"width", &Placement::width}, {"height", &Placement::height}};
+      for (const auto& [part, member] : parts) {
+        auto place = field;
+        auto m = member;
+        k[std::string("placements.") + name + "." + part] = [place, m](CalendarConfig& c, const std::string& key,
+                                                                       const std::string& value) {
+          (c.desk.*place).*m = static_cast<int32_t>(ParseInteger(value, key, -32768, 32767));
+        };
+      }
+    }
+    const std::pair<const char*, Position16 DeskLayout::*> positions[] = {{"map", &DeskLayout::mapPosition},
+                                                                         {"phonebook", &DeskLayout::phonebookPosition}};
+    for (const auto& [name, field] : positions) {
+      auto place = field;
+      k[std::string("placements.") + name + ".x"] = [place](CalendarConfig& c, const std::string& key, const std::string& value) {
+        (c.desk.*place).x = static_cast<int16_t>(ParseInteger(value, key, -32768, 32767));
+      };
+      k[std::string("placements.") + name + ".y"] = [place](CalendarConfig& c, const std::string& key, const std::string& value) {
+        (c.desk.*place).y = static_cast<int16_t>(ParseInteger(value, key, -32768, 32767));
+      };
+    }
+    k["colours.theme"] = ColourOf(&CalendarConfig::themeColour);
+    k["colours.shadow"] = ColourOf(&CalendarConfig::shadowColour);
+    k["colours.grid"] = ColourOf(&CalendarConfig::gridColour);
+    k["colours.highlight"] = ColourOf(&CalendarConfig::highlightColour);
+    k["options.adjacentmonths"] = Bool(&CalendarConfig::showAdjacentMonths);
+    k["options.weekstart"] = Number(&CalendarConfig::weekStart, 0, 6);
+    k["options.calendarsystem"] = Number(&CalendarConfig::calendarSystem, 0, 2);
+    k["options.moonphases"] = Number(&CalendarConfig::moonPhases, 0, 2);
+    k["options.saturdayred"] = Bool(&CalendarConfig::saturdayRed);
+    k["options.sundayred"] = Bool(&CalendarConfig::sundayRed);
+    k["options.timechanges"] = Number(&CalendarConfig::timeChanges, 0, 2);
+    k["options.notesindicator"] = Bool(&CalendarConfig::notesIndicator);
+    k["options.sunmoonhidden"] = Bool(&CalendarConfig::sunMoonHidden);
+    k["options.mode"] = Number(&CalendarConfig::calendarMode, 0, 1);
+    k["options.julianday"] = Bool(&CalendarConfig::julianDay);
+    k["options.weeknumbers"] = Bool(&CalendarConfig::weekNumbers);
+    k["options.printlayout"] = Number(&CalendarConfig::printLayout, 0, 255);
+    k["options.printoption"] = Number(&CalendarConfig::printOption, 0, 255);
+    k["options.candlelighting"] = Bool(&CalendarConfig::candleLighting);
+    k["options.candleminutes"] = Number(&CalendarConfig::candleMinutes, 0, 255);
+    k["options.havdalah"] = Bool(&CalendarConfig::havdalah);
+    k["options.havdalahminutes"] = Number(&CalendarConfig::havdalahMinutes, 0, 255);
+    k["options.overlaytabshidden"] = Bool(&CalendarConfig::overlayTabsHidden);
+    k["options.mapflags"] = Number(&CalendarConfig::mapFlags, 0, 65535);
+    k["hours.scheduler"] = Number(&CalendarConfig::schedulerHour, 0, 23);
+    k["hours.summarystart"] = Number(&CalendarConfig::summaryStartHour, 0, 23);
+    k["hours.summaryend"] = Number(&CalendarConfig::summaryEndHour, 0, 24);
+    k["schedule.alarmlead"] = Number(&CalendarConfig::alarmLead, 0, 240);
+    k["schedule.increment"] = [](CalendarConfig& c, const std::string& key, const std::string& value) {
+      long long v = ParseInteger(value, key, 5, 60);
+      if (v != 5 && v != 10 && v != 15 && v != 20 && v != 30 && v != 60)
+        throw UsageError(key + " is 5, 10, 15, 20, 30 or 60");
+      c.schedulerIncrement = static_cast<uint8_t>(v);
+    };
+    k["schedule.displayonmonth"] = Bool(&CalendarConfig::displayOnMonth);
+    k["schedule.alarmchoice"] = Number(&CalendarConfig::alarmChoice, 0, 255);
+    k["todo.sortbypriority"] = Bool(&CalendarConfig::todoSortByPriority);
+    k["todo.view"] = Number(&CalendarConfig::todoView, 0, 1);
+    k["todo.log"] = Bool(&CalendarConfig::todoLog);
+    k["todo.removeafterdays"] = Number(&CalendarConfig::todoRemoveAfterDays, 0, 65535);
+    k["todo.viewpending"] = Bool(&CalendarConfig::todoViewPending);
+    k["todo.lognotes"] = Bool(&CalendarConfig::todoLogNotes);
+    k["todo.logfile"] = Text(&CalendarConfig::todoLogFile, 255);
+    k["phonebook.lastid"] = Number(&CalendarConfig::phonebookLastId, 0, 65535);
+    k["phonebook.lastname"] = Text(&CalendarConfig::phonebookLastName, 23);
+    k["location.name"] = Text(&CalendarConfig::locationName, 63);
+    k["location.latitude"] = Degrees(&ConfigLocation::latitude, 90);
+    k["location.longitude"] = Degrees(&ConfigLocation::longitude, 180);
+    k["location.zone"] = [](CalendarConfig& c, const std::string& key, const std::string& value) {
+      c.location.zone = static_cast<uint8_t>(ParseInteger(value, key, 0, 255));
+    };
+    k["location.systemzone"] = [](CalendarConfig& c, const std::string& key, const std::string& value) {
+      c.location.systemZone = static_cast<uint8_t>(ParseInteger(value, key, 0, 255));
+    };
+    k["databasefolder"] = Text(&CalendarConfig::databaseFolder, 255);
+    k["selectedoverlay"] = Text(&CalendarConfig::selectedOverlay, 255);
+    return k;
+  }();
+  return keys;
+}
+
+Command set("config set", "FILE.kvc KEY=VALUE...", [](Args& args) {
+  std::string path = args.Positional("configuration file");
+  std::vector<std::string> assignments = args.Rest();
+  args.Done();
+  if (assignments.empty()) throw UsageError("name at least one KEY=VALUE");
+  std::vector<uint8_t> file = ReadFile(path);
+  if (file.size() < 10) throw Failure(path + " is too short to be a calendar configuration");
+  if (!HasConfigHeader(file.data(), file.size())) throw Failure("File failed header check: " + path);
+  ConfigImage image{};
+  std::memcpy(image.data(), file.data(), std::min(file.size(), kConfigSize));
+  if (ConfigVersionOf(image.data()) == 6) ConvertVersion6Image(image);
+  CalendarConfig c = ParseCalendarConfig(image);
+  // Every assignment is checked before anything is written: a bad one leaves the file as it was.
+  Json changed = Json::object();
+  for (const std::string& a : assignments) {
+    size_t eq = a.find('=');
+    if (eq == std::string::npos || eq == 0) throw UsageError("\"" + a + "\" is not KEY=VALUE");
+    std::string key = a.substr(0, eq), value = a.substr(eq + 1);
+    auto it = SettableKeys().find(key);
+    if (it == SettableKeys().end()) throw UsageError("unknown key \"" + key + "\" (see the names config dump prints)");
+    it->second(c, key, value);
+    changed[key] = value;
+  }
+  ConfigImage out = SerializeCalendarConfig(c);
+  std::vector<uint8_t> bytes(out.begin(), out.end());
+  // The tail of overlay names is kept byte for byte.
+  if (file.size() > kConfigSize) bytes.insert(bytes.end(), file.begin() + kConfigSize, file.end());
+  // Written beside and renamed over, so an interrupted write never leaves half a file.
+  std::string fresh = path + ".new";
+  WriteFile(fresh, bytes);
+  std::error_code error;
+  std::filesystem::rename(fresh, path, error);
+  if (error) {
+    std::filesystem::remove(fresh, error);
+    throw Failure("cannot replace " + path);
+  }
+  Emit(Json{{"file", path}, {"set", changed}});
 });
 
 // A COLORREF in decimal or as 0x00BBGGRR.

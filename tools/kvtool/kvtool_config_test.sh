@@ -62,4 +62,26 @@ expect_exit 2 'longer than 236 characters' config new c.kvc --data-folder "C:\\$
 [ ! -e c.kvc ] || { echo "FAIL: a refused config new left a file behind"; failures=$((failures + 1)); }
 expect_exit 1 'cannot create' config new no/such/folder/c.kvc --data-folder 'C:\D'
 
+# config set: fields by the names the dump prints; the tail of overlay names is kept; a bad key
+# or value changes nothing.
+expect_part '"options.weekstart":"1"' config set tail.kvc options.weekstart=1 options.moonphases=2 options.candlelighting=true \
+  colours.highlight=0x000000FF location.name='Zürich' location.latitude=47.37 view=4 placements.calendar.width=600
+expect_part '"version":7' config dump tail.kvc
+check '[d["options"]["weekstart"], d["options"]["moonphases"], d["options"]["candlelighting"]]' '[1, 2, true]'
+check '[d["colours"]["highlight"], d["location"]["name"], d["location"]["latitude"], d["view"]]' '[255, "Z\u00fcrich", 47.37, 4]'
+check 'd["placements"]["calendar"]["width"]' '600'
+check 'd["overlays"]' '["C:\\O\\Caf\u00e9.kov"]'
+cp tail.kvc before.kvc
+expect_exit 2 'unknown key "options.nosuch"' config set tail.kvc options.weekstart=2 options.nosuch=1
+expect_exit 2 'must be between' config set tail.kvc options.weekstart=7
+expect_exit 2 'takes true or false' config set tail.kvc options.candlelighting=maybe
+expect_exit 2 'is 1 (year), 2 (month) or 4 (day)' config set tail.kvc view=3
+expect_exit 2 'is 5, 10, 15, 20, 30 or 60' config set tail.kvc schedule.increment=7
+expect_exit 2 'must lie between' config set tail.kvc location.latitude=91
+expect_exit 2 'at most 63 characters' config set tail.kvc location.name="$(printf 'x%.0s' $(seq 1 64))"
+expect_exit 2 'is not KEY=VALUE' config set tail.kvc weekstart
+expect_exit 2 'name at least one' config set tail.kvc
+cmp -s tail.kvc before.kvc || { echo "FAIL: a refused config set changed the file"; failures=$((failures + 1)); }
+expect_exit 1 'File failed header check' config set v5.kvc options.weekstart=1
+
 finish "kvtool config"
