@@ -112,6 +112,7 @@ enum PrivateMessage : unsigned {
   kMsgMapRefresh = 1069,        // world map control: refresh
   kMsgOpenMap = 1074,           // frame: open the world map window
   kMsgTodayChanged = 1075,      // calendar window: today moved (the date is in the tick state)
+  kMsgSelectedDateChanged = 1076,  // schedule and notes windows: the calendar's selected date moved
   // A test may drive the program's clock: with the environment value KALVORA_TEST_CLOCK set to
   // "YYYY-MM-DDTHH:MM" the program starts on that clock, and this message (its parameter a
   // number of minutes) moves it and runs the tick. Without the value the message does nothing.

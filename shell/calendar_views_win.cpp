@@ -1,0 +1,103 @@
+#include "shell/calendar_views_win.h"
+
+#include <windows.h>
+
+#include "base/command_table.h"
+#include "personal/clock_tick.h"
+#include "resources/command_ids.h"
+#include "shell/app_win.h"
+#include "shell/configuration.h"
+#include "shell/desk.h"
+#include "shell/view_settings.h"
+#include "views/calendar_panes_win.h"
+#include "views/calendar_state.h"
+#include "views/main_date_win.h"
+#include "views/quick_edit_win.h"
+
+namespace kv {
+namespace {
+
+Colour SystemColour(int index) { return ColourFromColorRef(GetSysColor(index)); }
+
+int ScreenPixelsPerInch() {
+  HDC dc = GetDC(nullptr);
+  int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return ppi > 0 ? ppi : 96;
+}
+
+// The schedule and notes windows follow the selected date.
+void TellDateWindows() {
+  for (int code : {kDeskSchedule, kDeskNotes})
+    if (HWND h = DeskWindow(code)) PostMessageA(h, kMsgSelectedDateChanged, 0, 0);
+}
+
+// Move back and forward: in the calendar window the view decides the step; elsewhere the
+// selected date steps one day.
+void Step(bool forward) {
+  HWND active = reinterpret_cast<HWND>(SendMessageA(App().mdiClient, WM_MDIGETACTIVE, 0, 0));
+  HWND calendar = CalendarWindow();
+  if (calendar && active == calendar) {
+    SendMessageA(calendar, kMsgCalendarMove, forward ? CMD_MOVE_FORWARD : CMD_MOVE_BACK, 0);
+  } else {
+    const DateStamp& d = Calendar().date;
+    SelectGregorianDate(AddDays(d.month, d.day, d.year, forward ? 1 : -1));
+    CalendarDateChanged();
+  }
+  if (active) SetFocus(active);
+}
+
+bool RunCalendarCommand(int command, bool run) {
+  HWND calendar = CalendarWindow();
+  switch (command) {
+    case CMD_QUICK_EDIT:
+      if (!calendar) return false;
+      if (run) RunQuickEdit(calendar);
+      return true;
+    case CMD_GO_TO_DATE:
+      if (run) RunMainDate(calendar ? calendar : App().frame);
+      return true;
+    case CMD_TODAY:
+      if (run) {
+        SelectGregorianDate(Today());
+        CalendarDateChanged();
+      }
+      return true;
+    case CMD_OVERLAY_TABS:
+      if (run) ApplyViewSettings();
+      return true;
+    case CMD_MOVE_BACK:
+    case CMD_MOVE_FORWARD:
+      if (run) Step(command == CMD_MOVE_FORWARD);
+      return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void ApplyViewSettings() {
+  SystemViewColours system;
+  system.window = SystemColour(COLOR_WINDOW);
+  system.windowText = SystemColour(COLOR_WINDOWTEXT);
+  system.selection = SystemColour(COLOR_HIGHLIGHT);
+  system.selectionText = SystemColour(COLOR_HIGHLIGHTTEXT);
+  ViewOptions options = ViewOptionsFromConfig(Config(), App().screenWidth, system);
+  SetViewOptions(options);
+  SetViewFonts(ScreenFontTable(Config(), ScreenPixelsPerInch()));
+  if (HWND calendar = CalendarWindow()) {
+    RECT r;
+    GetClientRect(calendar, &r);
+    SendMessageA(calendar, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
+    CalendarDateChanged();
+  }
+}
+
+void InstallCalendarViews() {
+  SetDateChangedHook(TellDateWindows);
+  SetCommandHandler(CommandOwner::CalendarViews, RunCalendarCommand);
+  ApplyViewSettings();
+  SelectGregorianDate(Today());
+}
+
+}  // namespace kv
