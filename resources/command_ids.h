@@ -119,6 +119,16 @@ enum PrivateMessage : unsigned {
   kMsgTestAdvanceClock = 0x8000 + 1,  // WM_APP + 1
 };
 
+// The codes of kMsgCalendarMove: a step back or forward (Page Up / Page Down, the toolbar's move
+// buttons), a small calendar of the year view clicked or double-clicked (with its month index
+// in the low word of the message's second parameter).
+enum CalendarMoveCode : unsigned {
+  kMoveBack = 1033,
+  kMoveForward = 1034,
+  kMoveOpenMonth = 65533,
+  kMoveSelectMonth = 65534,
+};
+
 }  // namespace kv
 #endif  // RC_INVOKED
 

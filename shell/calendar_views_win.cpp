@@ -38,7 +38,7 @@ void Step(bool forward) {
   HWND active = reinterpret_cast<HWND>(SendMessageA(App().mdiClient, WM_MDIGETACTIVE, 0, 0));
   HWND calendar = CalendarWindow();
   if (calendar && active == calendar) {
-    SendMessageA(calendar, kMsgCalendarMove, forward ? CMD_MOVE_FORWARD : CMD_MOVE_BACK, 0);
+    SendMessageA(calendar, kMsgCalendarMove, forward ? kMoveForward : kMoveBack, 0);
   } else {
     const DateStamp& d = Calendar().date;
     SelectGregorianDate(AddDays(d.month, d.day, d.year, forward ? 1 : -1));
