@@ -92,12 +92,16 @@ void PaintYear(Canvas& canvas, const YearLayout& layout, const YearView& view, c
     PaintSmallCalendar(canvas, layout.calendars[static_cast<size_t>(i)], in);
   }
 
-  // Grid lines around and between the cells.
+  // Grid lines around and between the months; the empty places after the thirteenth month
+  // of a leap year keep the background.
   Pen grid{colours.grid, 1};
-  const Rect& g = layout.grid;
-  int cw = layout.cells[0].Width(), ch = layout.cells[0].Height();
-  for (int c = 0; c <= layout.columns; ++c) canvas.DrawLine({g.left + c * cw, g.top}, {g.left + c * cw, g.bottom + 1}, grid);
-  for (int r = 0; r <= layout.rows; ++r) canvas.DrawLine({g.left, g.top + r * ch}, {g.right + 1, g.top + r * ch}, grid);
+  for (int i = 0; i < layout.count; ++i) {
+    const Rect& c = layout.cells[static_cast<size_t>(i)];
+    canvas.DrawLine({c.left, c.top}, {c.right + 1, c.top}, grid);
+    canvas.DrawLine({c.left, c.bottom}, {c.right + 1, c.bottom}, grid);
+    canvas.DrawLine({c.left, c.top}, {c.left, c.bottom + 1}, grid);
+    canvas.DrawLine({c.right, c.top}, {c.right, c.bottom + 1}, grid);
+  }
 
   PaintYearSelection(canvas, layout, view.index, options, false);
 }

@@ -179,7 +179,9 @@ Command renderDay("render day",
   CalendarConfig config = LoadConfig(configPath);
   ViewOptions options = ViewOptionsFromConfig(config);
   if (lat) {
+    // A point given on the command line is there to be shown.
     options.hasReference = true;
+    options.sunMoonHidden = false;
     options.locationName = "(" + *lat + ", " + *lon + ")";
     options.latitude = ParseNumber(*lat, "latitude");
     options.longitude = ParseNumber(*lon, "longitude");

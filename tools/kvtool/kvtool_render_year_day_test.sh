@@ -9,7 +9,7 @@ kvtool=("$@")
 . "$(dirname "$0")/cli_test_lib.sh"
 
 # A field of the JSON output through python3: json_of 'EXPRESSION over d'.
-json_of() { tr -d '\r' <out | python3 -c "import json,sys; d=json.load(sys.stdin); print($1)"; }
+json_of() { tr -d '\r' <out | python3 -c "import json,sys; d=json.load(sys.stdin); r=($1); print(r)"; }
 check() {  # check 'EXPRESSION' 'WANT' ARGS...
   local expr=$1 want=$2 got rc; shift 2
   run "$@"; rc=$?
@@ -40,8 +40,9 @@ check '[l["text"] for l in d["lines"] if l["section"] == "sun"][2]' "The sun wil
 check '[l["text"] for l in d["lines"] if l["text"].startswith("Moonrise:")]' "['Moonrise: None']" \
   render day 2026-06-07 --lat 42.36 --lon -71.06 --zone 41
 # A schedule item and a to-do item from a database folder.
+mkdir db
 "${kvtool[@]}" sched add --db db --date 2026-07-04 --start 09:30 --end 10:15 --title Parade >/dev/null 2>&1
-"${kvtool[@]}" todo add --db db --text "Buy flags" --due 2026-07-04 >/dev/null 2>&1
+"${kvtool[@]}" todo add --db db --text "Buy flags" --due 2026-07-04 --now 2026-07-01T08:00 >/dev/null 2>&1
 check '[l["text"] for l in d["lines"] if l["section"] in ("schedule", "due")]' \
   "['Schedule: ', 'Start\\tEnd\\tActivity', '9:30a\\t10:15a\\tParade', 'Due Today: ', 'Pri.\\tDue\\tItem:', '1\\t\\tBuy flags']" \
   render day 2026-07-04 --db db --now 2026-07-01T08:00
