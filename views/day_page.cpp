@@ -177,10 +177,21 @@ std::vector<DayLine> BuildDayLines(const DayPageInput& in) {
 std::vector<const DayEntry*> AssembledDayEntries(const CalendarState& state) {
   if (state.year == 0) return {};
   AssemblyState& a = Assembly();
+  const ViewOptions& o = state.options;
+  AssemblyOptions wanted;
+  wanted.jewishMode = o.jewishPrimary;
+  wanted.tabOverlay = state.tabOverlay;
+  wanted.timeChanges = o.timeChanges;
+  wanted.clockIcons = o.clockIcons;
+  wanted.notesIndicator = o.notesIndicator;
+  wanted.moonPhases = o.moonPhases != 0 && o.hasReference;
+  const AssemblyOptions& had = a.options;
+  bool sameOptions = had.jewishMode == wanted.jewishMode && had.tabOverlay == wanted.tabOverlay &&
+                     had.timeChanges == wanted.timeChanges && had.clockIcons == wanted.clockIcons &&
+                     had.notesIndicator == wanted.notesIndicator && had.moonPhases == wanted.moonPhases;
   const MonthSlot& current = a.slots[kSlotCurrent];
-  bool jewish = state.options.jewishPrimary;
-  if (a.options.jewishMode != jewish || current.year != state.year || current.month != state.month || current.length == 0) {
-    a.options.jewishMode = jewish;
+  if (!sameOptions || current.year != state.year || current.month != state.month || current.length == 0) {
+    a.options = wanted;
     RecomputeDisplayedMonths(state.year, state.month);
   }
   return DayEntries(state.day);

@@ -11,6 +11,7 @@
 #include "resources/command_ids.h"
 #include "views/calendar_panes_win.h"
 #include "views/calendar_state.h"
+#include "views/small_calendar.h"
 #include "views/year_day_panes_win.h"
 #include "views/year_layout.h"
 
@@ -82,7 +83,10 @@ struct YearPlane {
       const Rect& c = layout.calendars[static_cast<size_t>(i)];
       MoveWindow(m, c.left, c.top, c.Width(), c.Height(), TRUE);
       const MonthSlot& slot = Assembly().slots[static_cast<size_t>(kSlotYearFirst + i)];
-      SendMessageA(m, kMsgSmallCalendarSet, 0, static_cast<LPARAM>(i | (slot.length << 16)));
+      SmallCalendarInput in = SmallCalendarFor(view.year, YearMonthAt(view.year, i, view.jewish), view.jewish,
+                                               Calendar().options);
+      WPARAM offset = static_cast<WPARAM>(SmallCalendarColumn(in.firstWeekday, in.weekStart));
+      SendMessageA(m, kMsgSmallCalendarSet, offset, static_cast<LPARAM>(i | (slot.length << 16)));
       ShowWindow(m, SW_SHOWNA);
       InvalidateRect(m, nullptr, FALSE);
     }
