@@ -384,7 +384,10 @@ void PaintDayPage(Canvas& canvas, const DayPageLayout& layout, const std::vector
           int x0 = layout.columns[k];
           int x1 = k + 1 < 3 ? layout.columns[k + 1] - 4 : r.right - 4;
           if (k == 2 && l.note) x1 -= 20;
-          canvas.DrawTextInRect(role, Rect{x0, r.top, x1, r.bottom}, l.columns[k], text, kTextLeft | kLine);
+          // An overdue to-do item shows its priority digit in red; the rest of the row stays plain.
+          bool todo = l.kind == DayLineKind::DueRow || l.kind == DayLineKind::ToDoRow;
+          Colour colour = todo && k > 0 && !focused ? c.windowText : text;
+          canvas.DrawTextInRect(role, Rect{x0, r.top, x1, r.bottom}, l.columns[k], colour, kTextLeft | kLine);
           if (k == 2 && l.note) {
             int x = std::min(x0 + canvas.TextWidth(role, l.columns[k]) + 4, x1 + 4);
             Rect mark{x, r.top + (r.Height() - 16) / 2, x + 16, r.top + (r.Height() - 16) / 2 + 16};

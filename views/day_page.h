@@ -48,7 +48,7 @@ struct DayLine {
   int32_t ref = 0;                   // entry: its source; schedule row: item id; to-do rows: slot
   bool note = false;                 // schedule row: the item has a note
   int phase = 0;                     // moon phase line: 1 ... 4
-  Colour colour = kTransparent;      // own text colour (entries with one, overdue priorities)
+  Colour colour = kTransparent;      // own text colour (entries with one; an overdue item's priority)
 };
 
 // What the page is built from.

@@ -168,6 +168,7 @@ TEST_F(DayPageTest, KeysMoveTheFocusAndBeepAtTheEnds) {
 
 TEST_F(DayPageTest, LayoutHitsAndPaint) {
   RecordingCanvas canvas;
+  in.due[0].overdue = true;
   std::vector<DayLine> lines = BuildDayLines(in);
   DayPageLayout layout = LayOutDayPage(canvas, 600, lines, 12);
   ASSERT_EQ(layout.lines.size(), lines.size());
@@ -208,6 +209,14 @@ TEST_F(DayPageTest, LayoutHitsAndPaint) {
   for (const CanvasCall* c : canvas.CallsOf(CallKind::Fill)) selected |= c->colour == in.options.colours.selection && c->rect == layout.lines[row];
   EXPECT_TRUE(selected);
   EXPECT_EQ(canvas.Count(CallKind::Pie), 1u);  // first quarter: the dark half
+  // An overdue item: its priority digit in the highlight colour, its text plain.
+  bool redDigit = false, plainText = false;
+  for (const CanvasCall* c : canvas.CallsOf(CallKind::TextInRect)) {
+    redDigit |= c->text == "1" && c->colour == in.options.colours.highlight;
+    plainText |= c->text == "Pay rent" && c->colour == in.options.colours.windowText;
+  }
+  EXPECT_TRUE(redDigit);
+  EXPECT_TRUE(plainText);
 }
 
 }  // namespace
