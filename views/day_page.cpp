@@ -321,8 +321,10 @@ DayPageLayout LayOutDayPage(const Canvas& canvas, int width, const std::vector<D
   for (const DayLine& l : lines) {
     if (l.section != box) {
       closeBox();
+      bool afterText = !Boxed(box);
       box = l.section;
       if (Boxed(box)) {
+        if (afterText) y += margin / 2;  // room between the header or entries and the first box
         boxTop = y;
         y += 2;
       } else if (box == DaySection::Entries) {
