@@ -4,7 +4,15 @@
 
 #include <algorithm>
 
+#include <filesystem>
+
 #include "base/canvas_record.h"
+#include "base/file_io.h"
+#include "calendar/jewish.h"
+#include "overlays/day_assembly.h"
+#include "overlays/overlay_file.h"
+#include "overlays/overlay_set.h"
+#include "overlays/overlay_source.h"
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
 #include "sky/astro.h"
@@ -217,6 +225,49 @@ TEST_F(DayPageTest, LayoutHitsAndPaint) {
   }
   EXPECT_TRUE(redDigit);
   EXPECT_TRUE(plainText);
+}
+
+// The day view shows the selected day's entries whatever month the assembly held before: a
+// Gregorian month, then the same day in Jewish-primary mode, where the day is a Jewish day.
+TEST(DayPageEntries, FollowTheSelectedDayAndMode) {
+  namespace fs = std::filesystem;
+  fs::path file = fs::temp_directory_path() / ("kvdaypage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".kov");
+  OverlayImage image;
+  std::string error;
+  ASSERT_TRUE(CompileOverlaySource(R"(event "Purim" kind=jewish-date month=6 day=14
+event "Ides" kind=annual month=3 day=15
+)", image, error)) << error;
+  ASSERT_TRUE(WriteFileReplacing(file.string(), SerializeOverlay(image)));
+  ResetOverlays();
+  ResetAssembly();
+  ResetCalendarState();
+  ASSERT_GT(AddOverlay(file.string()), 0);
+
+  RecomputeDisplayedMonths(2024, 1);  // the month view was elsewhere
+  SelectGregorianDate(DateStamp{2024, 3, 24});  // Purim 5784 (14 Adar II)
+  auto texts = [] {
+    std::vector<std::string> out;
+    for (const DayEntry* e : AssembledDayEntries(Calendar())) out.push_back(e->text);
+    return out;
+  };
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Purim"}));
+  SelectGregorianDate(DateStamp{2024, 3, 15});
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Ides"}));
+
+  ViewOptions jewish;
+  jewish.jewishPrimary = true;
+  SetViewOptions(jewish);  // 15 March 2024 is 5 Adar II 5784
+  ASSERT_EQ(Calendar().month, kAdarII);
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Ides"}));
+  EXPECT_TRUE(Assembly().options.jewishMode);
+  SelectGregorianDate(DateStamp{2024, 3, 24});
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Purim"}));
+
+  ResetOverlays();
+  ResetAssembly();
+  ResetCalendarState();
+  std::error_code ec;
+  fs::remove(file, ec);
 }
 
 }  // namespace
