@@ -307,7 +307,9 @@ void Assemble(int slotIndex, int year, int month) {
   if (slotIndex < 0 || slotIndex >= kSlotCount) return;
   AssemblyState& s = Assembly();
   bool current = slotIndex == kSlotCurrent;
-  bool jewish = s.options.jewishMode && slotIndex <= kSlotCurrent;
+  // The year view's slots follow the mode as the month view's do: in Jewish mode the year view
+  // shows Jewish months, so its marks must be gathered per Jewish month.
+  bool jewish = s.options.jewishMode;
   MonthSlot& slot = s.slots[static_cast<size_t>(slotIndex)];
   slot = MonthSlot{};
   slot.year = year;
@@ -359,6 +361,34 @@ void RecomputeDisplayedMonths(int year, int month) {
   Assemble(kSlotPrevious, py, pm);
   Assemble(kSlotNext, ny, nm);
   Assemble(kSlotCurrent, year, month);
+}
+
+int YearMonthCount(int year, bool jewish) { return jewish && IsJewishLeapYear(year) ? 13 : 12; }
+
+int YearMonthAt(int year, int index, bool jewish) {
+  if (index < 0 || index >= YearMonthCount(year, jewish)) return -1;
+  if (!jewish) return index + 1;
+  // Tishrei ... Adar (I), then Adar II in a leap year, then Nisan ... Elul.
+  if (!IsJewishLeapYear(year)) return index + 1;
+  if (index < kAdar) return index + 1;
+  return index == kAdar ? kAdarII : index;
+}
+
+int YearIndexOf(int year, int month, bool jewish) {
+  for (int i = 0; i < YearMonthCount(year, jewish); ++i)
+    if (YearMonthAt(year, i, jewish) == month) return i;
+  return -1;
+}
+
+void AssembleYear(int year) {
+  AssemblyState& s = Assembly();
+  bool jewish = s.options.jewishMode;
+  if (jewish) ExamineJewishYear(year);
+  int count = YearMonthCount(year, jewish);
+  for (int i = 0; i < kYearSlotCount; ++i) {
+    if (i < count) Assemble(kSlotYearFirst + i, year, YearMonthAt(year, i, jewish));
+    else s.slots[static_cast<size_t>(kSlotYearFirst + i)] = MonthSlot{};
+  }
 }
 
 const DayEntry* FirstEntry(int day) {

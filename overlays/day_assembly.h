@@ -3,7 +3,8 @@
 // into per-day lists of day entries in cell order, plus per-day marks and flags.
 //
 // Slots: 0 the previous month, 1 the next month, 2 the current month (full day entries),
-// 3 ... 14 months 1 ... 12 of the year view (marks only).
+// 3 ... 15 the months of the year view in the year's order (marks only): January ... December,
+// or the Jewish year's months from Tishrei, Adar II after Adar I, thirteen in a leap year.
 #pragma once
 
 #include <array>
@@ -73,8 +74,9 @@ struct AssemblyOptions {
 constexpr int kSlotPrevious = 0;
 constexpr int kSlotNext = 1;
 constexpr int kSlotCurrent = 2;
-constexpr int kSlotYearFirst = 3;  // 3 ... 14
-constexpr int kSlotCount = 15;
+constexpr int kSlotYearFirst = 3;
+constexpr int kYearSlotCount = 13;  // a Jewish leap year has thirteen months
+constexpr int kSlotCount = kSlotYearFirst + kYearSlotCount;
 constexpr size_t kMaxDayEntries = 65535;  // addressed by 16-bit indices
 
 constexpr uint16_t kDayHasEvent = 1;
@@ -105,6 +107,16 @@ void ResetAssembly();  // options, slots and entries back to empty; sources kept
 void Assemble(int slot, int year, int month);
 // The previous, next and current months around a month, in that order.
 void RecomputeDisplayedMonths(int year, int month);
+
+// The months of a year in the year view's order: how many (12, or 13 in a Jewish leap year),
+// and the month (Gregorian 1 ... 12, or Jewish 1 ... 13) at a position 0 ... count - 1 and back
+// (-1 for a month the year does not have).
+int YearMonthCount(int year, bool jewish);
+int YearMonthAt(int year, int index, bool jewish);
+int YearIndexOf(int year, int month, bool jewish);
+// Gathers the marks of every month of a year (Jewish in Jewish mode) into the year slots; the
+// slots the year does not use are emptied.
+void AssembleYear(int year);
 
 // The month before and after, in the mode's calendar.
 void PreviousMonth(int& year, int& month, bool jewish);

@@ -289,7 +289,7 @@ TEST_F(DayAssemblyTest, StandardOverlaysOverTwoCenturies) {
     }
   }
   for (int y = 1900; y <= 2100; ++y) {
-    for (int slot = kSlotYearFirst; slot < kSlotCount; ++slot) Assemble(slot, y, slot - kSlotYearFirst + 1);
+    for (int slot = kSlotYearFirst; slot < kSlotYearFirst + 12; ++slot) Assemble(slot, y, slot - kSlotYearFirst + 1);
   }
   for (size_t i = 0; i < events.size(); ++i) {
     const OverlayEvent& e = events[i].event;
@@ -305,6 +305,57 @@ TEST_F(DayAssemblyTest, StandardOverlaysOverTwoCenturies) {
     }
     ASSERT_NEAR(total, 199, carried ? 1 : 0) << e.description;
   }
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// The year view of a Jewish leap year has thirteen months: Adar II gets a slot of its own after
+// Adar I, with its marks, and the months after it move one slot on.
+TEST_F(DayAssemblyTest, YearSlotsOfAJewishLeapYear) {
+  Add("j.kov", R"(event "Purim" kind=jewish-date month=6 day=14 highlight=1
+event "Civil" kind=annual month=3 day=1 highlight=1
+)");
+  Assembly().options.jewishMode = true;
+  AssembleYear(5784);
+  const AssemblyState& s = Assembly();
+  ASSERT_EQ(YearMonthCount(5784, true), 13);
+  struct Case { int index; int month; int length; int markedDay; };
+  for (const Case& c : {Case{0, kTishrei, 30, 0}, Case{5, kAdar, 30, 21}, Case{6, kAdarII, 29, 14},
+                        Case{7, kNisan, 30, 0}, Case{12, kElul, 29, 0}}) {
+    const MonthSlot& slot = s.slots[static_cast<size_t>(kSlotYearFirst + c.index)];
+    EXPECT_EQ(slot.month, c.month) << c.index;
+    EXPECT_TRUE(slot.jewish) << c.index;
+    EXPECT_EQ(slot.length, c.length) << c.index;
+    if (c.markedDay) {
+      EXPECT_EQ(slot.marks[static_cast<size_t>(c.markedDay)], 1) << c.index;
+    }
+    EXPECT_EQ(YearIndexOf(5784, c.month, true), c.index);
+  }
+  EXPECT_EQ(s.slots[kSlotYearFirst + 5].marks[14], 0);  // Purim is in Adar II of a leap year
+
+  // A common year uses twelve slots and empties the thirteenth.
+  AssembleYear(5785);
+  EXPECT_EQ(YearMonthCount(5785, true), 12);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 5].month, kAdar);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 5].marks[14], 1);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 11].month, kElul);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 12].length, 0);
+  EXPECT_EQ(YearIndexOf(5785, kAdarII, true), -1);
+  EXPECT_EQ(YearMonthAt(5785, 12, true), -1);
+
+  // Gregorian years: January ... December, the thirteenth slot unused.
+  Assembly().options.jewishMode = false;
+  AssembleYear(2024);
+  EXPECT_EQ(s.slots[kSlotYearFirst].month, 1);
+  EXPECT_FALSE(s.slots[kSlotYearFirst].jewish);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 2].marks[1], 1);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 11].month, 12);
+  EXPECT_EQ(s.slots[kSlotYearFirst + 12].length, 0);
+  EXPECT_EQ(YearMonthAt(2024, 12, false), -1);
 }
 
 }  // namespace

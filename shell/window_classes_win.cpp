@@ -3,6 +3,7 @@
 #include "resources/command_ids.h"
 #include "shell/desk_win.h"
 #include "shell/frame_win.h"
+#include "views/year_day_panes_win.h"
 
 namespace kv {
 namespace {
@@ -25,11 +26,11 @@ const ClassEntry kClasses[] = {
     {kCalendarClass, CalendarWindowProc, IDI_CALENDAR, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVYearLabel", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVMonthPlane", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVYearPlane", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVDayPlane", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVYearPlane", YearPlaneProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVDayPlane", DayPlaneProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVTitle", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVDate", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVSmCal", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVSmCal", SmallCalendarProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kNotesClass, NotesWindowProc, IDI_NOTES, COLOR_WINDOW + 1, 0, nullptr},
     {kScheduleClass, ScheduleWindowProc, IDI_SCHEDULE, COLOR_WINDOW + 1, 0, nullptr},
     {"KVSchedTxt", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
