@@ -2,7 +2,7 @@
 # The date box in the "Main Date" dialog (frame command 1311): it starts on the calendar's date,
 # reformats a typed date when the focus leaves it, keeps a bad one as typed (and the dialog open
 # on OK), opens its month pop-up with Alt+Down, moves the day with the arrow keys and Page Down,
-# closes it with Escape, and OK moves the calendar to the date.
+# closes it with Escape, and OK moves the calendar to the date. Then Quick Edit (command 1310).
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 CMD_GO_TO_DATE=1311
@@ -89,5 +89,20 @@ if open_main_date; then
   driver answer 2 >/dev/null
   dialog_gone || fail "Cancel did not close the dialog"
 fi
+# Quick Edit (command 1310) over the calendar: the day's items and the three actions.
+CMD_QUICK_EDIT=1310
+driver command KV4Frame $CMD_QUICK_EDIT >/dev/null
+shown=$(driver dialog 10000)
+case "$shown" in
+  "Kalvora QuickEdit"*"&Items of the day:"*) ;;
+  *) fail "command $CMD_QUICK_EDIT did not open Quick Edit: \"$shown\"" ;;
+esac
+for label in "&Edit..." "New &Schedule Item..." "New &Overlay Item..." "Close"; do
+  driver find "$DLG" Button "$label" >/dev/null || fail "Quick Edit has no button \"$label\""
+done
+sleep 0.5
+screenshot quick-edit
+driver answer 2 >/dev/null
+dialog_gone || fail "Close did not close Quick Edit"
 close_and_wait
 finish
