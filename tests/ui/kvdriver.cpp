@@ -55,9 +55,8 @@ HWND FindDialog(DWORD timeout);
 HWND Require(const char* cls) {
   std::string name = cls;
   size_t slash = name.find('/');
-  HWND h = name == "dialog"                ? FindDialog(5000)
-           : slash == std::string::npos ? FindTop(cls)
-                                        : FindTop(name.substr(0, slash).c_str());
+  std::string top = slash == std::string::npos ? name : name.substr(0, slash);
+  HWND h = top == "dialog" ? FindDialog(5000) : FindTop(top.c_str());
   if (h && slash != std::string::npos) h = FindDescendantOfClass(h, name.substr(slash + 1));
   if (!h) {
     std::fprintf(stderr, "kvdriver: no window of class %s\n", cls);
@@ -147,7 +146,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|visible ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible ...\n");
   return 2;
 }
 
@@ -407,6 +406,11 @@ int main(int argc, char** argv) {
     SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
   } else if (verb == "input" && argc > 3) {
     TypeKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "alt");
+  } else if (verb == "click" && argc > 4) {
+    // A left click at a point of the window's client area, as posted mouse messages.
+    LPARAM at = MAKELPARAM(static_cast<int>(Number(argv[3])), static_cast<int>(Number(argv[4])));
+    PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(h, WM_LBUTTONUP, 0, at);
   } else if (verb == "visible") {
     std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
   } else if (verb == "key" && argc > 3) {

@@ -2,7 +2,7 @@
 # The date box in the "Main Date" dialog (frame command 1311): it starts on the calendar's date,
 # reformats a typed date when the focus leaves it, keeps a bad one as typed (and the dialog open
 # on OK), opens its month pop-up with Alt+Down, moves the day with the arrow keys and Page Down,
-# closes it with Escape, and OK moves the calendar to the date. Then Quick Edit (command 1310).
+# closes it with Escape; the mouse opens it, steps a month and picks a day; OK moves the calendar to the date. Then Quick Edit (command 1310).
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 CMD_GO_TO_DATE=1311
@@ -80,12 +80,27 @@ driver input "$DLG" $VK_ESCAPE >/dev/null
 wait_for 0 driver visible DateCtl || fail "Escape did not close the pop-up"
 driver dialog 2000 | grep -q "^Main Date" || fail "Escape in the pop-up closed the dialog"
 
+# The mouse: the button opens the pop-up, its right arrow steps a month, a day square chooses
+# the day and closes it. The pop-up is 22 w wide and (25 h) / 2 + 4 high for the font's "0";
+# the third row of the grid starts at (7 h) / 2 + 3 + 3 h.
+read -r bw bh < <(driver clientsize "$DLG" Datebox)
+driver click "$DLG/Datebox" $((bw - 4)) $((bh / 2)) >/dev/null
+wait_for 1 driver visible DateCtl || fail "the button did not open the date pop-up"
+read -r _ _ pw ph < <(driver rect DateCtl)
+w=$((pw / 22)) h=$(((ph - 4) * 2 / 25))
+driver click DateCtl $((pw - w)) $((h / 2 + 3)) >/dev/null
+wait_for "Thursday, February 25, 2027" box_text || fail "the right arrow did not step a month: \"$(box_text)\""
+# Column 3 of row 2: February 2027 begins on a Monday (column 1), so the square holds the 17th.
+driver click DateCtl $((11 * w)) $((7 * h / 2 + 3 + 3 * h + h / 2)) >/dev/null
+wait_for "Wednesday, February 17, 2027" box_text || fail "a click on a day did not choose it: \"$(box_text)\""
+wait_for 0 driver visible DateCtl || fail "choosing a day did not close the pop-up"
+
 # OK moves the calendar: the dialog opened again starts on the chosen date.
 driver answer 1 >/dev/null
 dialog_gone || fail "OK did not close the dialog over a good date"
 sleep 0.5
 if open_main_date; then
-  [ "$(box_text)" = "Monday, January 25, 2027" ] || fail "the calendar did not move to the date: \"$(box_text)\""
+  [ "$(box_text)" = "Wednesday, February 17, 2027" ] || fail "the calendar did not move to the date: \"$(box_text)\""
   driver answer 2 >/dev/null
   dialog_gone || fail "Cancel did not close the dialog"
 fi
