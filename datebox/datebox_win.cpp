@@ -278,14 +278,17 @@ LRESULT DateBox::ReadDate(DateStamp* out) {
 void DateBox::SetDate(const DateStamp* in) {
   if (!in || !IsValidDate(in->month, in->day, in->year)) return;
   jewish_ = CalendarNow().jewish;
+  TypedDate date{in->year, in->month, in->day};
   if (jewish_) {
     JewishDate j = GregorianToJewish(in->month, in->day, in->year);
-    date_ = {j.year, j.month, j.day};
-  } else {
-    date_ = {in->year, in->month, in->day};
+    date = {j.year, j.month, j.day};
   }
-  ShowDate();
-  if (popup_ && IsWindowVisible(popup_)) MoveTo(date_);
+  if (popup_ && IsWindowVisible(popup_)) {
+    MoveTo(date);  // repaints the month or the two days
+  } else {
+    date_ = date;
+    ShowDate();
+  }
 }
 
 void DateBox::Measure() {

@@ -132,14 +132,17 @@ TimePopupGeometry TimePopupLayout(int w, int h, bool clock24) {
   TimePopupGeometry g;
   g.rowHeight = h + 2;
   g.headBottom = h + 6;
-  int widths[4] = {3 * w, 3 * w, 2 * w + w / 2, 4 * w};
+  // Wide enough for the heads: "Hour" over the hours, "Minute" over the tens and units.
+  int widths[4] = {clock24 ? 3 * w : 5 * w, 3 * w, 3 * w, 4 * w};
+  int gaps[4] = {w, w / 2, w, 0};
   int x = w / 2;
   for (int c = 0; c < ColumnCount(clock24); ++c) {
     g.columnLeft[c] = x;
     g.columnWidth[c] = widths[c];
-    x += widths[c] * (c == kHourColumn && clock24 ? 2 : 1) + (c == kTensColumn ? 0 : w);
+    x += widths[c] * (c == kHourColumn && clock24 ? 2 : 1) + gaps[c];
   }
-  g.width = x - w + w / 2;
+  if (clock24) x -= gaps[kUnitsColumn];
+  g.width = x + w / 2;
   g.height = g.headBottom + 2 + 12 * g.rowHeight + 4;
   return g;
 }
