@@ -91,6 +91,11 @@ namespace kv {
 
 // Private window messages, with their established numbers.
 enum PrivateMessage : unsigned {
+  kMsgDateboxGet = 1025,        // date box: read the date into a DateStamp (lParam); 1, or 0 when no date
+  kMsgDateboxSet = 1026,        // date box: show the date of a DateStamp (lParam)
+  kMsgTimeboxGet = 1025,        // time box: minutes since midnight, -2 when empty, -1 when no time
+  kMsgTimeboxSet = 1026,        // time box: show minutes since midnight (wParam)
+  kMsgTimeboxClear = 1027,      // time box: empty the field
   kMsgNotesContext = 1027,      // notes window: show the note of another owner
   kMsgSmallCalendarSet = 1029,  // small calendar: its month's offset, index and length
   kMsgPhonebookFinish = 1037,   // phonebook: put the selected entry into the configuration

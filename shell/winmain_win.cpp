@@ -12,6 +12,7 @@
 
 #include "base/system_library_win.h"
 #include "calendar/clock_win.h"
+#include "datebox/datebox_win.h"
 #include "personal/schedule_sources.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
@@ -36,6 +37,8 @@
 #include "shell/toolbar_win.h"
 #include "shell/window_classes_win.h"
 #include "sky/sky_win.h"
+#include "timebox/timebox_win.h"
+#include "views/calendar_state.h"
 
 namespace kv {
 
@@ -198,6 +201,9 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   App().colorOkMessage = RegisterWindowMessageA("commdlg_ColorOK");
   App().setRgbMessage = RegisterWindowMessageA("commdlg_SetRGBColor");
 
+  // The date and time boxes of the dialogs; the date box shows the calendar's primary dates.
+  if (!RegisterDateBox(instance) || !RegisterTimeBox(instance)) return false;
+  SetDateBoxCalendar([] { return DateBoxCalendar{Calendar().options.jewishPrimary, Calendar().options.weekStart}; });
   if (!RegisterWindowClasses(instance)) return false;
   RegWriteSetting("Configuration", "Active", "1");
 

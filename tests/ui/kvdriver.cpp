@@ -50,11 +50,15 @@ HWND FindTop(const char* cls) { return FindWindowA(cls, nullptr); }
 
 HWND FindDescendantOfClass(HWND top, const std::string& cls);
 
-// CLASS names a top-level window, or TOP/CHILD a descendant of one (KV4Frame/KVNote).
+HWND FindDialog(DWORD timeout);
+
+// CLASS names a top-level window, or TOP/CHILD a descendant of one (KV4Frame/KVNote); "dialog"
+// names the visible dialog box.
 HWND Require(const char* cls) {
   std::string name = cls;
   size_t slash = name.find('/');
-  HWND h = slash == std::string::npos ? FindTop(cls) : FindTop(name.substr(0, slash).c_str());
+  std::string top = slash == std::string::npos ? name : name.substr(0, slash);
+  HWND h = top == "dialog" ? FindDialog(5000) : FindTop(top.c_str());
   if (h && slash != std::string::npos) h = FindDescendantOfClass(h, name.substr(slash + 1));
   if (!h) {
     std::fprintf(stderr, "kvdriver: no window of class %s\n", cls);
@@ -165,7 +169,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible ...\n");
   return 2;
 }
 
@@ -224,6 +228,22 @@ void PressKey(HWND top, WORD vk, bool ctrl) {
     in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
   }
   SendInput(4, in, sizeof(INPUT));
+}
+
+// A key typed at the keyboard (optionally with Alt held), so that thread keyboard hooks see it:
+// the window must be in front.
+void TypeKey(HWND top, WORD vk, bool alt) {
+  SetForegroundWindow(top);
+  Sleep(200);
+  INPUT in[4]{};
+  WORD keys[4] = {VK_MENU, vk, vk, VK_MENU};
+  int first = alt ? 0 : 1, last = alt ? 4 : 3;
+  for (int i = first; i < last; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(static_cast<UINT>(last - first), in + first, sizeof(INPUT));
 }
 
 // The button's rectangle comes back through memory of the toolbar's own process.
@@ -398,9 +418,25 @@ int main(int argc, char** argv) {
   } else if (verb == "text" && argc > 3) {
     HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
     if (!child) return 1;
+    // Asked of the control itself: GetWindowText of another process's edit field gives only
+    // the text it was created with.
     char text[1024] = "";
-    GetWindowTextA(child, text, sizeof text);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &copied);
     std::printf("%s\n", text);
+  } else if (verb == "settext" && argc > 4) {
+    HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
+    if (!child) return 1;
+    SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+  } else if (verb == "input" && argc > 3) {
+    TypeKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "alt");
+  } else if (verb == "click" && argc > 4) {
+    // A left click at a point of the window's client area, as posted mouse messages.
+    LPARAM at = MAKELPARAM(static_cast<int>(Number(argv[3])), static_cast<int>(Number(argv[4])));
+    PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(h, WM_LBUTTONUP, 0, at);
+  } else if (verb == "visible") {
+    std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
   } else if (verb == "key" && argc > 3) {
     PressKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "ctrl");
   } else if (verb == "tbclick" && argc > 3) {

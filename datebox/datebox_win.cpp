@@ -1,0 +1,682 @@
+#include "datebox/datebox_win.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "base/win_handles.h"
+#include "base/window_kit_win.h"
+#include "calendar/clock.h"
+#include "calendar/dates.h"
+#include "calendar/jewish.h"
+#include "calendar/regional.h"
+#include "datebox/date_parse.h"
+#include "datebox/date_popup.h"
+#include "resources/command_ids.h"
+#include "resources/strings.h"
+
+namespace kv {
+namespace {
+
+constexpr int kRegisterFailed = 27000;      // "RegisterDateBox(): RegisterClass() failed"
+constexpr int kRegisterCaption = 27001;     // "Err! - DATEBOX.LIB"
+constexpr int kStateFailed = 27004;         // "DateboxWndProc(): LocalAlloc() failed"
+constexpr int kStateCaption = 27005;        // "Err! - DATEBOX.DLL"
+constexpr UINT_PTR kRepeatDelayTimer = 1;   // first step of a held month arrow
+constexpr UINT_PTR kRepeatTimer = 2;        // the steps after it
+constexpr UINT kMsgCheckFocus = WM_APP + 0x40;  // after the edit lost the focus: where did it go?
+
+enum DropState { kUp = 0, kPressed = 1, kOpen = 2 };
+
+std::function<DateBoxCalendar()>& CalendarProvider() {
+  static std::function<DateBoxCalendar()> provider;
+  return provider;
+}
+
+DateBoxCalendar CalendarNow() {
+  const auto& provider = CalendarProvider();
+  return provider ? provider() : DateBoxCalendar{};
+}
+
+TypedDate Today(bool jewish) { return CurrentDateParseContext(jewish).today; }
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(length, 0)));
+  return text;
+}
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+class DateBox;
+
+// The thread hooks: at most one of each, each serving one box.
+struct HookState {
+  HHOOK keyboard = nullptr;
+  HHOOK mouse = nullptr;
+  DateBox* keyboardBox = nullptr;
+  DateBox* mouseBox = nullptr;
+};
+HookState& Hooks() {
+  static HookState hooks;
+  return hooks;
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM vk, LPARAM lp);
+LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lp);
+LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+
+class DateBox {
+ public:
+  DateBox(HWND window, const CREATESTRUCTA& create) : self_(window), instance_(create.hInstance) {}
+  ~DateBox() {
+    RemoveHooks(true);
+    if (popup_) DestroyWindow(popup_);
+  }
+
+  LRESULT Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+      case WM_CREATE: return OnCreate();
+      case WM_SIZE: Layout(); return 0;
+      case WM_PAINT: OnPaint(); return 0;
+      case WM_LBUTTONDOWN: OnButtonDown(lp); return 0;
+      case WM_LBUTTONUP: OnButtonUp(); return 0;
+      case WM_CANCELMODE: ClosePopup(); return 0;
+      case WM_SETFOCUS: OnSetFocus(); return 0;
+      case WM_COMMAND: OnEditCommand(wp); return 0;
+      case kMsgCheckFocus: OnCheckFocus(); return 0;
+      case WM_GETDLGCODE: return DLGC_WANTARROWS;
+      case WM_SETFONT: OnSetFont(reinterpret_cast<HFONT>(wp), LOWORD(lp) != 0); return 0;
+      case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+      case WM_ENABLE: OnEnable(wp != 0); return 0;
+      case kMsgDateboxGet: return ReadDate(reinterpret_cast<DateStamp*>(lp));
+      case kMsgDateboxSet: SetDate(reinterpret_cast<const DateStamp*>(lp)); return 0;
+      case WM_DESTROY: RemoveHooks(true); return 0;
+      default: return DefWindowProcA(window, message, wp, lp);
+    }
+  }
+
+  // ---- what the hooks and the pop-up call ----
+  bool Key(WPARAM vk, bool alt);
+  bool MousePress(HWND target, POINT screen);
+  void PaintPopup(HDC dc);
+  void PopupButtonDown(Point at);
+  void PopupButtonUp();
+  void PopupTimer(UINT_PTR id);
+  void PopupCaptureLost();
+
+ private:
+  LRESULT OnCreate();
+  void Layout();
+  void OnPaint();
+  void OnButtonDown(LPARAM lp);
+  void OnButtonUp();
+  void OnSetFocus();
+  void OnEditCommand(WPARAM wp);
+  void OnCheckFocus();
+  void OnSetFont(HFONT font, bool redraw);
+  void OnEnable(bool enabled);
+  LRESULT ReadDate(DateStamp* out);
+  void SetDate(const DateStamp* in);
+
+  void Measure();
+  void ShowDate() { SetWindowTextA(edit_, DateBoxText(date_, jewish_).c_str()); }
+  void SelectAll() { SendMessageA(edit_, EM_SETSEL, 0, -1); }
+  void CheckTypedText();
+  void OpenPopup();
+  void ClosePopup();
+  void MoveTo(const TypedDate& date);
+  void StepMonth(int direction);
+  void InstallKeyboardHook();
+  void InstallMouseHook();
+  void RemoveHooks(bool keyboardToo);
+  HFONT FontInUse() const { return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+  HWND self_;
+  HINSTANCE instance_;
+  HWND edit_ = nullptr;
+  HWND popup_ = nullptr;
+  HFONT font_ = nullptr;
+  RECT button_{};
+  int drop_ = kUp;
+  bool jewish_ = false;
+  int weekStart_ = 0;
+  TypedDate date_;
+  int firstColumn_ = 0;
+  DatePopupGeometry geometry_;
+  int arrow_ = 0;  // -1 / +1 while a month arrow is held
+};
+
+LRESULT DateBox::OnCreate() {
+  edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, self_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDateBoxEditId)), instance_, nullptr);
+  if (!edit_) return -1;
+  SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse()), FALSE);
+  DateBoxCalendar calendar = CalendarNow();
+  jewish_ = calendar.jewish;
+  weekStart_ = calendar.weekStart;
+  date_ = Today(jewish_);
+  ShowDate();
+  Measure();
+  Layout();
+  return 0;
+}
+
+void DateBox::Layout() {
+  RECT client;
+  GetClientRect(self_, &client);
+  int width = GetSystemMetrics(SM_CXVSCROLL) + 2;
+  button_ = RECT{std::max(client.right - width, 0L), 0, client.right, client.bottom};
+  MoveWindow(edit_, 0, 0, button_.left, client.bottom, TRUE);
+  InvalidateRect(self_, &button_, FALSE);
+}
+
+void DateBox::OnPaint() {
+  PaintDC paint(self_);
+  UINT state = DFCS_SCROLLCOMBOBOX;
+  if (drop_ == kPressed) state |= DFCS_PUSHED;
+  if (!IsWindowEnabled(self_)) state |= DFCS_INACTIVE;
+  RECT r = button_;
+  DrawFrameControl(paint.get(), &r, DFC_SCROLL, state);
+}
+
+void DateBox::OnButtonDown(LPARAM lp) {
+  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  if (!PtInRect(&button_, p) || !IsWindowEnabled(self_)) return;
+  if (drop_ == kOpen) {
+    ClosePopup();
+    return;
+  }
+  drop_ = kPressed;
+  SetCapture(self_);
+  InvalidateRect(self_, &button_, FALSE);
+  OpenPopup();
+  SetFocus(edit_);
+}
+
+void DateBox::OnButtonUp() {
+  if (drop_ != kPressed) return;
+  drop_ = kOpen;
+  if (GetCapture() == self_) ReleaseCapture();
+  InvalidateRect(self_, &button_, FALSE);
+}
+
+void DateBox::OnSetFocus() {
+  if (drop_ != kUp) return;
+  SetFocus(edit_);
+  SelectAll();
+}
+
+void DateBox::OnEditCommand(WPARAM wp) {
+  if (LOWORD(wp) != kDateBoxEditId) return;
+  switch (HIWORD(wp)) {
+    case EN_SETFOCUS: InstallKeyboardHook(); break;
+    case EN_KILLFOCUS:
+      RemoveHooks(true);
+      if (drop_ != kUp) ClosePopup();
+      // A box that is going away with its dialog has nothing more to say.
+      if (!IsWindowVisible(self_)) break;
+      CheckTypedText();
+      PostMessageA(self_, kMsgCheckFocus, 0, 0);
+      break;
+    default: break;
+  }
+}
+
+void DateBox::OnCheckFocus() {
+  HWND focus = GetFocus();
+  if (focus == self_ || focus == edit_) return;
+  HWND parent = GetParent(self_);
+  if (parent) {
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(self_), kBoxFocusLeft), reinterpret_cast<LPARAM>(self_));
+  }
+}
+
+void DateBox::CheckTypedText() {
+  jewish_ = CalendarNow().jewish;
+  std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_));
+  if (!typed) {
+    MessageBeep(MB_OK);  // the text stays as typed, the date as it was
+    return;
+  }
+  date_ = *typed;
+  ShowDate();
+}
+
+void DateBox::OnSetFont(HFONT font, bool redraw) {
+  font_ = font;
+  SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse()), redraw);
+  Measure();
+  if (redraw) InvalidateRect(self_, nullptr, TRUE);
+}
+
+void DateBox::OnEnable(bool enabled) {
+  EnableWindow(edit_, enabled);
+  if (!enabled) {
+    ClosePopup();
+    SetWindowTextA(edit_, "");
+  } else if (GetWindowTextLengthA(edit_) == 0) {
+    ShowDate();  // enabled again: the date it holds, not an empty field nobody can read
+  }
+  InvalidateRect(self_, &button_, FALSE);
+}
+
+LRESULT DateBox::ReadDate(DateStamp* out) {
+  jewish_ = CalendarNow().jewish;
+  std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_));
+  if (!typed || !out) return 0;
+  DateStamp d{typed->year, static_cast<uint16_t>(typed->month), static_cast<uint16_t>(typed->day), 0, 0};
+  if (jewish_) d = JewishToGregorian(JewishDate{typed->year, typed->month, typed->day});
+  out->year = d.year;
+  out->month = d.month;
+  out->day = d.day;
+  return 1;
+}
+
+void DateBox::SetDate(const DateStamp* in) {
+  if (!in || !IsValidDate(in->month, in->day, in->year)) return;
+  jewish_ = CalendarNow().jewish;
+  TypedDate date{in->year, in->month, in->day};
+  if (jewish_) {
+    JewishDate j = GregorianToJewish(in->month, in->day, in->year);
+    date = {j.year, j.month, j.day};
+  }
+  if (popup_ && IsWindowVisible(popup_)) {
+    MoveTo(date);  // repaints the month or the two days
+  } else {
+    date_ = date;
+    ShowDate();
+  }
+}
+
+void DateBox::Measure() {
+  WindowDC screen(nullptr);
+  SelectedObject selected(screen.get(), FontInUse());
+  SIZE zero{};
+  GetTextExtentPoint32A(screen.get(), "0", 1, &zero);
+  geometry_ = DatePopupLayout(std::max<int>(zero.cx, 4), std::max<int>(zero.cy, 8));
+}
+
+void DateBox::OpenPopup() {
+  DateBoxCalendar calendar = CalendarNow();
+  jewish_ = calendar.jewish;
+  weekStart_ = calendar.weekStart;
+  // The pop-up starts on the typed date when there is one.
+  if (std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_)))
+    date_ = *typed;
+  ShowDate();
+  if (!popup_) {
+    popup_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kDatePopupClass, "", WS_POPUP, 0, 0,
+                             0, 0, nullptr, nullptr, instance_, this);
+    if (!popup_) return;
+  }
+  Measure();
+  firstColumn_ = PopupFirstColumn(date_.year, date_.month, jewish_, weekStart_);
+  RECT box;
+  GetWindowRect(self_, &box);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(self_, MONITOR_DEFAULTTONEAREST), &monitor);
+  Point at = DatePopupPosition({box.left, box.top, box.right, box.bottom}, geometry_.size, monitor.rcWork.bottom);
+  SetWindowPos(popup_, HWND_TOPMOST, at.x, at.y, geometry_.size.cx, geometry_.size.cy,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(popup_, nullptr, TRUE);
+  if (drop_ == kUp) drop_ = kOpen;
+  InstallMouseHook();
+}
+
+void DateBox::ClosePopup() {
+  if (popup_) {
+    KillTimer(popup_, kRepeatDelayTimer);
+    KillTimer(popup_, kRepeatTimer);
+    ShowWindow(popup_, SW_HIDE);
+  }
+  arrow_ = 0;
+  RemoveHooks(false);
+  // The keyboard hook follows the edit's focus, so Alt+Down opens the pop-up again.
+  if (GetFocus() == edit_) InstallKeyboardHook();
+  HWND capture = GetCapture();
+  if (capture && (capture == self_ || capture == popup_)) ReleaseCapture();
+  if (drop_ != kUp) {
+    drop_ = kUp;
+    InvalidateRect(self_, &button_, FALSE);
+  }
+}
+
+void DateBox::MoveTo(const TypedDate& date) {
+  TypedDate old = date_;
+  date_ = date;
+  ShowDate();
+  if (!popup_) return;
+  if (old.year != date.year || old.month != date.month) {
+    firstColumn_ = PopupFirstColumn(date_.year, date_.month, jewish_, weekStart_);
+    InvalidateRect(popup_, nullptr, TRUE);
+    return;
+  }
+  RECT before = ToRect(DaySquare(geometry_, firstColumn_, old.day));
+  RECT after = ToRect(DaySquare(geometry_, firstColumn_, date.day));
+  InvalidateRect(popup_, &before, TRUE);
+  InvalidateRect(popup_, &after, TRUE);
+}
+
+void DateBox::StepMonth(int direction) {
+  MoveTo(MovePopupDate(date_, direction < 0 ? PopupKey::PageUp : PopupKey::PageDown, jewish_));
+}
+
+bool DateBox::Key(WPARAM vk, bool alt) {
+  if (drop_ == kUp) {
+    // Alt+Down opens the pop-up and still goes on to the edit, so that releasing Alt afterwards
+    // does not enter the dialog's menu.
+    if (alt && vk == VK_DOWN && IsWindowEnabled(self_)) OpenPopup();
+    return false;
+  }
+  PopupKey key;
+  switch (vk) {
+    case VK_PRIOR: key = PopupKey::PageUp; break;
+    case VK_NEXT: key = PopupKey::PageDown; break;
+    case VK_HOME: key = PopupKey::Home; break;
+    case VK_END: key = PopupKey::End; break;
+    case VK_LEFT: key = PopupKey::Left; break;
+    case VK_RIGHT: key = PopupKey::Right; break;
+    case VK_UP:
+      if (alt) {
+        ClosePopup();
+        SelectAll();
+        return false;  // on to the edit, as Alt+Down
+      }
+      key = PopupKey::Up;
+      break;
+    case VK_DOWN: key = PopupKey::Down; break;
+    case VK_ESCAPE:
+    case VK_RETURN:
+      ClosePopup();
+      SelectAll();
+      return true;
+    case VK_TAB: ClosePopup(); return false;
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU: return false;
+    default: ShowDate(); return true;
+  }
+  MoveTo(MovePopupDate(date_, key, jewish_));
+  return true;
+}
+
+bool DateBox::MousePress(HWND target, POINT screen) {
+  if (target == popup_ || drop_ == kPressed) return false;
+  if (target == self_) {
+    POINT p = screen;
+    ScreenToClient(self_, &p);
+    if (PtInRect(&button_, p)) {
+      ClosePopup();
+      SetFocus(edit_);
+      SelectAll();
+      return true;  // the press that would open it again is swallowed
+    }
+  }
+  ClosePopup();
+  if (!target || target == edit_ || target == self_) {
+    SetFocus(edit_);
+    SelectAll();
+    return true;
+  }
+  return false;  // the window pressed takes the focus as usual
+}
+
+void DateBox::PopupButtonDown(Point at) {
+  int direction = geometry_.previous.Contains(at) ? -1 : geometry_.next.Contains(at) ? 1 : 0;
+  if (direction) {
+    StepMonth(direction);
+    arrow_ = direction;
+    SetCapture(popup_);
+    SetTimer(popup_, kRepeatDelayTimer, GetDoubleClickTime(), nullptr);
+    return;
+  }
+  int length = PopupMonthLength(date_.year, date_.month, jewish_);
+  if (int day = DayAt(geometry_, firstColumn_, length, at)) {
+    TypedDate chosen = date_;
+    chosen.day = day;
+    MoveTo(chosen);
+    ClosePopup();
+    SetFocus(edit_);
+    SelectAll();
+  }
+}
+
+void DateBox::PopupButtonUp() {
+  if (!arrow_) return;
+  arrow_ = 0;
+  KillTimer(popup_, kRepeatDelayTimer);
+  KillTimer(popup_, kRepeatTimer);
+  if (GetCapture() == popup_) ReleaseCapture();
+}
+
+void DateBox::PopupCaptureLost() {
+  arrow_ = 0;
+  KillTimer(popup_, kRepeatDelayTimer);
+  KillTimer(popup_, kRepeatTimer);
+}
+
+void DateBox::PopupTimer(UINT_PTR id) {
+  if (id == kRepeatDelayTimer) {
+    KillTimer(popup_, kRepeatDelayTimer);
+    SetTimer(popup_, kRepeatTimer, std::max(GetDoubleClickTime() / 5, 50u), nullptr);
+  }
+  if (!arrow_) return;
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(popup_, &p);
+  const Rect& arrow = arrow_ < 0 ? geometry_.previous : geometry_.next;
+  if (arrow.Contains({p.x, p.y})) StepMonth(arrow_);
+}
+
+void DateBox::PaintPopup(HDC dc) {
+  const DatePopupGeometry& g = geometry_;
+  RECT all{0, 0, g.size.cx, g.size.cy};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+  FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+  SetBkMode(dc, TRANSPARENT);
+
+  LOGFONTA logical{};
+  GetObjectA(FontInUse(), sizeof logical, &logical);
+  logical.lfWeight = FW_BOLD;
+  GdiFont bold(CreateFontIndirectA(&logical));
+
+  // Header: the month and year on the caption colour between two arrows.
+  RECT band{g.previous.left, g.previous.top, g.next.right, g.next.bottom};
+  FillRect(dc, &band, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  std::string title;
+  if (jewish_) title = JewishMonthName(date_.month, IsJewishLeapYear(date_.year));
+  else title = Names().months[date_.month];
+  title += " " + std::to_string(date_.year);
+  {
+    SelectedObject font(dc, bold.get() ? static_cast<HGDIOBJ>(bold.get()) : FontInUse());
+    SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+    RECT header = ToRect(g.header);
+    DrawTextA(dc, title.c_str(), -1, &header, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  GdiBrush arrowBrush(CreateSolidBrush(GetSysColor(COLOR_CAPTIONTEXT)));
+  GdiPen arrowPen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT)));
+  {
+    SelectedObject brush(dc, arrowBrush.get());
+    SelectedObject pen(dc, arrowPen.get());
+    for (int side : {-1, 1}) {
+      const Rect& r = side < 0 ? g.previous : g.next;
+      int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2, half = std::max(r.Height() / 4, 3);
+      int tip = side < 0 ? cx - half / 2 : cx + half / 2, base = side < 0 ? cx + half / 2 : cx - half / 2;
+      POINT triangle[3] = {{tip, cy}, {base, cy - half}, {base, cy + half}};
+      Polygon(dc, triangle, 3);
+    }
+  }
+
+  SelectedObject font(dc, FontInUse());
+  // Weekday initials from the week's first day, with a rule under them.
+  const std::string& initials = Names().weekdayInitials;
+  SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+  for (int c = 0; c < 7 && initials.size() >= 7; ++c) {
+    RECT cell{g.grid.left + c * g.cellWidth, g.weekdays.top, g.grid.left + (c + 1) * g.cellWidth, g.weekdays.bottom};
+    char initial = initials[static_cast<size_t>((weekStart_ + c) % 7)];
+    DrawTextA(dc, &initial, 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  RECT rule{g.grid.left + 2, g.grid.top - 2, g.grid.right - 2, g.grid.top - 1};
+  FillRect(dc, &rule, GetSysColorBrush(COLOR_GRAYTEXT));
+
+  // The days; the selected one highlighted, today framed.
+  TypedDate today = Today(jewish_);
+  GdiBrush todayBrush(CreateSolidBrush(RGB(200, 0, 0)));
+  int length = PopupMonthLength(date_.year, date_.month, jewish_);
+  for (int day = 1; day <= length; ++day) {
+    RECT square = ToRect(DaySquare(g, firstColumn_, day));
+    bool selected = day == date_.day;
+    if (selected) {
+      RECT inner{square.left + 1, square.top + 1, square.right - 1, square.bottom - 1};
+      FillRect(dc, &inner, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    if (today.year == date_.year && today.month == date_.month && today.day == day)
+      FrameRect(dc, &square, todayBrush.get());
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    std::string number = std::to_string(day);
+    DrawTextA(dc, number.c_str(), -1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+void DateBox::InstallKeyboardHook() {
+  HookState& h = Hooks();
+  h.keyboardBox = this;
+  if (!h.keyboard) h.keyboard = SetWindowsHookExA(WH_KEYBOARD, KeyboardProc, nullptr, GetCurrentThreadId());
+}
+
+void DateBox::InstallMouseHook() {
+  HookState& h = Hooks();
+  h.mouseBox = this;
+  if (!h.mouse) h.mouse = SetWindowsHookExA(WH_MOUSE, MouseProc, nullptr, GetCurrentThreadId());
+}
+
+void DateBox::RemoveHooks(bool keyboardToo) {
+  HookState& h = Hooks();
+  if (h.mouseBox == this) {
+    if (h.mouse) UnhookWindowsHookEx(h.mouse);
+    h.mouse = nullptr;
+    h.mouseBox = nullptr;
+  }
+  if (keyboardToo && h.keyboardBox == this) {
+    if (h.keyboard) UnhookWindowsHookEx(h.keyboard);
+    h.keyboard = nullptr;
+    h.keyboardBox = nullptr;
+  }
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM vk, LPARAM lp) {
+  HookState& h = Hooks();
+  bool keyDown = (static_cast<DWORD>(lp) & 0x80000000u) == 0;
+  if (code == HC_ACTION && keyDown && h.keyboardBox) {
+    bool alt = (lp & (1 << 29)) != 0;
+    DateBox* box = h.keyboardBox;
+    bool used = false;
+    try {
+      used = box->Key(vk, alt);
+    } catch (...) {
+      used = false;
+    }
+    if (used) return 1;
+  }
+  return CallNextHookEx(h.keyboard, code, vk, lp);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lp) {
+  HookState& h = Hooks();
+  if (code == HC_ACTION && h.mouseBox && (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN)) {
+    const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
+    bool swallow = false;
+    try {
+      swallow = h.mouseBox->MousePress(m->hwnd, m->pt);
+    } catch (...) {
+      swallow = false;
+    }
+    if (swallow) return 1;
+  }
+  return CallNextHookEx(h.mouse, code, message, lp);
+}
+
+LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* box = reinterpret_cast<DateBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!box) return DefWindowProcA(window, message, wp, lp);
+  return Guarded<LRESULT>(window, message, 0, [&]() -> LRESULT {
+    switch (message) {
+      case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+      case WM_ERASEBKGND: return 1;
+      case WM_PAINT: {
+        PaintDC paint(window);
+        box->PaintPopup(paint.get());
+        return 0;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        box->PopupButtonDown({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        return 0;
+      case WM_LBUTTONUP: box->PopupButtonUp(); return 0;
+      case WM_TIMER: box->PopupTimer(wp); return 0;
+      case WM_CAPTURECHANGED: box->PopupCaptureLost(); return 0;
+      case WM_NCDESTROY: SetWindowLongPtrA(window, GWLP_USERDATA, 0); return 0;
+      default: return DefWindowProcA(window, message, wp, lp);
+    }
+  });
+}
+
+// The box's procedure: its state made at WM_NCCREATE (the window is not made without it) and
+// deleted after WM_NCDESTROY, every message behind the exception barrier.
+LRESULT CALLBACK DateBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  if (message == WM_NCCREATE) {
+    auto* made = new (std::nothrow) DateBox(window, *reinterpret_cast<const CREATESTRUCTA*>(lp));
+    if (!made) {
+      MessageBoxA(nullptr, std::string(StringText(kStateFailed)).c_str(), std::string(StringText(kStateCaption)).c_str(),
+                  MB_OK | MB_ICONSTOP);
+      return FALSE;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
+  }
+  DateBox* box = StateOf<DateBox>(window);
+  if (!box) return DefWindowProcA(window, message, wp, lp);
+  LRESULT result = Guarded<LRESULT>(window, message, 0, [&] { return box->Handle(window, message, wp, lp); });
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    delete box;
+  }
+  return result;
+}
+
+}  // namespace
+
+void SetDateBoxCalendar(std::function<DateBoxCalendar()> provider) { CalendarProvider() = std::move(provider); }
+
+bool RegisterDateBox(HINSTANCE instance) {
+  WNDCLASSA box{};
+  box.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
+  box.lpfnWndProc = DateBoxProc;
+  box.hInstance = instance;
+  box.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  box.lpszClassName = kDateBoxClass;
+
+  WNDCLASSA popup{};
+  popup.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW | CS_DROPSHADOW | CS_SAVEBITS;
+  popup.lpfnWndProc = PopupProc;
+  popup.hInstance = instance;
+  popup.hCursor = box.hCursor;
+  popup.lpszClassName = kDatePopupClass;
+
+  if (!RegisterClassA(&box) || !RegisterClassA(&popup)) {
+    MessageBoxA(nullptr, std::string(StringText(kRegisterFailed)).c_str(),
+                std::string(StringText(kRegisterCaption)).c_str(), MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kv
