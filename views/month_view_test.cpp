@@ -4,6 +4,7 @@
 #include "base/messages.h"
 #include "calendar/jewish.h"
 #include "overlays/day_assembly.h"
+#include "resources/strings.h"
 #include "sky/sun_moon.h"
 #include "views/calendar_state.h"
 #include "views/month_keys.h"
@@ -168,7 +169,7 @@ TEST(MonthPaintTest, BlankCellsBeforeAndAfterTheMonthTakeTheThemeColour) {
   o.colours.theme = MakeColour(10, 20, 30);
   struct Case {
     int month, blanks;
-  } cases[] = {{8, 6 + 5}, {2, 0}, {5, 5 + 1}};  // August 2026: 6 before, 5 after; May: Friday start
+  } cases[] = {{8, 6 + 5}, {2, 0}, {5, 5 + 6}};  // August 2026: 6 before, 5 after; May: Friday start
   for (const Case& c : cases) {
     MonthLayout l = Layout(2026, c.month, o);
     RecordingCanvas canvas;
@@ -191,7 +192,7 @@ TEST(MonthPaintTest, BlankCellsBeforeAndAfterTheMonthTakeTheThemeColour) {
 class DayCellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    layout_ = Layout(2026, 5, options_);
+    layout_ = Layout(2026, 5, options_, 1050, 1000);
     cell_.day = 12, cell_.weekday = 2, cell_.date = {2026, 5, 12};
   }
   DayCellPicture Paint(std::vector<DayEntry>& entries) {

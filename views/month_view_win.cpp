@@ -11,6 +11,7 @@
 #include "overlays/day_assembly.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "sky/reference.h"
 #include "views/calendar_panes_win.h"
 #include "views/calendar_state.h"
 #include "views/month_keys.h"
@@ -126,10 +127,13 @@ void LayOutAll() {
   MonthView& m = M();
   if (!m.plane) return;
   const CalendarState& s = Calendar();
+  if (s.year == 0) return;
   const ViewOptions& o = s.options;
   RECT client;
   GetClientRect(m.plane, &client);
   ShrinkEnlarged();
+  // Daylight time of the shown year decides the candle-lighting and Havdalah hours.
+  if (o.hasReference) SetDisplayedYear(s.date.year);
   AssemblyOptions& a = Assembly().options;
   a.jewishMode = o.jewishPrimary;
   a.tabOverlay = s.tabOverlay;
