@@ -14,6 +14,7 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/drawing_win.h"
+#include "shell/frame_win.h"
 #include "base/messages.h"
 #include "shell/toolbar_win.h"
 #include "base/bytes.h"
@@ -144,9 +145,8 @@ void SetCalendarView(HWND h, uint16_t view) {
   SetWindowTextA(h, std::string(StringText(1024)).c_str());
 }
 
-// The views take the configuration's options, fonts and remembered tab, start on today, and
-// reach back through hooks for what only the shell may touch.
-void PrepareCalendarViews() {
+// The views take the configuration's options, fonts and remembered tab.
+void ApplyConfigurationToViews() {
   SystemViewColours system;
   system.window = FromColorref(GetSysColor(COLOR_WINDOW));
   system.windowText = FromColorref(GetSysColor(COLOR_WINDOWTEXT));
@@ -155,8 +155,18 @@ void PrepareCalendarViews() {
   SetViewOptions(ViewOptionsFromConfig(Config(), GetSystemMetrics(SM_CXSCREEN), system));
   WindowDC screen(nullptr);
   SetViewFonts(ScreenFontTable(Config(), screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96));
-  if (Calendar().year == 0) SelectGregorianDate(CurrentClock().LocalNow());
   Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
+}
+
+// The views start on today and reach back through hooks for what only the shell may touch;
+// a change of the overlay set lays the calendar out again.
+void PrepareCalendarViews() {
+  ApplyConfigurationToViews();
+  if (Calendar().year == 0) SelectGregorianDate(CurrentClock().LocalNow());
+  Hooks().overlaysChanged = [] {
+    ApplyConfigurationToViews();
+    RefreshCalendarViews();
+  };
   CalendarHostHooks hooks;
   hooks.currentView = [] {
     uint16_t view = Config().desk.view;

@@ -48,7 +48,7 @@ int TabStripHeight() {
   if (!h.tabs || !IsWindowVisible(h.tabs)) return 0;
   RECT r{0, 0, 400, 400};
   TabCtrl_AdjustRect(h.tabs, FALSE, &r);
-  return std::max(0, 400 - (r.bottom - r.top)) + 2;
+  return std::max<int>(0, 400 - (r.bottom - r.top)) + 2;
 }
 
 void SetBar(int bar, int page, int total, int& position) {
@@ -75,7 +75,7 @@ void Arrange() {
     RECT client;
     GetClientRect(h.calendar, &client);
     int tabHeight = TabStripHeight();
-    int width = client.right, height = std::max(0, client.bottom - tabHeight);
+    int width = client.right, height = std::max<int>(0, client.bottom - tabHeight);
     SetBar(SB_HORZ, width, minimum.cx, h.scroll.x);
     SetBar(SB_VERT, height, minimum.cy, h.scroll.y);
     RECT again;

@@ -57,10 +57,11 @@ TEST(MonthLayoutTest, GeometryFollowsTheCellFontAndTheMonthGrid) {
     const int L = l.fonts.cellLine, E = l.fonts.eventLine;
     EXPECT_EQ(l.shown.firstColumn, c.firstColumn);
     EXPECT_EQ(l.rows, c.rows);
-    EXPECT_EQ(l.cw, 703 / 7);
+    EXPECT_EQ(l.cw, 702 / 7);  // the last pixel holds the grid's right line
     EXPECT_EQ(l.gridWidth, 7 * l.cw);
     EXPECT_EQ(l.gridTop, l.titleBottom + L + 1);
-    EXPECT_EQ(l.ch, (640 - l.gridTop) / c.rows);
+    EXPECT_EQ(l.ch, (640 - l.gridTop - 1) / c.rows);
+    EXPECT_LT(l.gridBottom, 640);
     EXPECT_EQ(l.gridBottom, l.gridTop + c.rows * l.ch);
     int area = l.ch - L - 2;
     EXPECT_EQ(l.eventArea, area / E * E);

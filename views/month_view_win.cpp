@@ -111,7 +111,7 @@ void Enlarge(int day, bool byMouse) {
   if (!cell || m.layout.cw <= 0) return;
   RECT client;
   GetClientRect(m.plane, &client);
-  Rect big = EnlargedCellRect(m.layout.CellRect(day), m.layout.cw, m.layout.ch, client.right, m.layout.gridBottom);
+  Rect big = EnlargedCellRect(m.layout.CellRect(day), m.layout.cw, m.layout.ch, static_cast<int>(client.right), m.layout.gridBottom);
   m.enlarged = day;
   m.enlargedByMouse = byMouse;
   SetWindowPos(cell, HWND_TOP, big.left, big.top, big.Width(), big.Height(), SWP_NOACTIVATE);
@@ -145,10 +145,10 @@ void LayOutAll() {
   RecomputeDisplayedMonths(s.year, s.month);
 
   MonthLayoutInput in;
-  in.width = client.right, in.height = client.bottom, in.year = s.year, in.month = s.month, in.options = &o;
+  in.width = static_cast<int>(client.right), in.height = static_cast<int>(client.bottom), in.year = s.year, in.month = s.month, in.options = &o;
   in.fonts = ScreenMeasures();
   m.layout = LayOutMonth(in);
-  m.laidOut = {s.year, s.month, client.right, client.bottom};
+  m.laidOut = {s.year, s.month, static_cast<int>(client.right), static_cast<int>(client.bottom)};
   m.otherDates = m.layout.jewishLine ? OtherCalendarLines(m.layout.shown) : std::array<std::string, 32>{};
   m.paintedSelection = s.day;
 
@@ -171,7 +171,7 @@ void Refresh() {
   const CalendarState& s = Calendar();
   RECT client;
   GetClientRect(m.plane, &client);
-  MonthKeyOfLayout now{s.year, s.month, client.right, client.bottom};
+  MonthKeyOfLayout now{s.year, s.month, static_cast<int>(client.right), static_cast<int>(client.bottom)};
   if (!(now == m.laidOut)) {
     LayOutAll();
     return;
@@ -251,7 +251,7 @@ void PaintCell(HWND cell) {
     ApplyFonts(canvas);
     const MonthLayout layout = m.enlarged == day ? EnlargedCellLayout(m.layout) : m.layout;
     DayCellInput input = DayCellFromAssembly(layout, day, Calendar().day, m.otherDates);
-    input.size = Size{client.right, client.bottom};
+    input.size = Size{static_cast<int>(client.right), static_cast<int>(client.bottom)};
     PaintDayCell(canvas, layout, Calendar().options, input, MutableDayEntries(day));
   }
   BitBlt(dc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
@@ -271,7 +271,7 @@ void PaintLabel(HWND window, PaintBody body) {
   GetClientRect(window, &client);
   GdiCanvas canvas(dc.get());
   ApplyFonts(canvas);
-  body(canvas, Rect{0, 0, client.right, client.bottom});
+  body(canvas, Rect{0, 0, static_cast<int>(client.right), static_cast<int>(client.bottom)});
 }
 
 HWND Child(HWND parent, const char* cls, int id, DWORD style = 0) {

@@ -20,7 +20,7 @@ check() {
 # The shape: keys in order, seven weekdays, one cell per day.
 check 'list(j.keys()) == ["view","width","height","cw","ch","rows","grid_top","title","weekdays","cells","tabs"]' \
   render month 2026-03 --size 700x600
-check 'j["cw"] == 100 and len(j["weekdays"]) == 7 and j["weekdays"][0] == "Sunday" and len(j["cells"]) == 31 and j["title"] == "M A R C H"' \
+check 'j["cw"] == 99 and len(j["weekdays"]) == 7 and j["weekdays"][0] == "Sunday" and len(j["cells"]) == 31 and j["title"] == "M A R C H"' \
   render month 2026-03 --size 700x600
 check 'list(j["cells"][0].keys()) == ["day","col","row","rect","number_colour","lines","overflow","moon","note","jewish","time"]' \
   render month 2026-03 --size 700x600
@@ -28,7 +28,7 @@ check 'list(j["cells"][0].keys()) == ["day","col","row","rect","number_colour","
 check 'j["rows"] == 5 and j["cells"][0]["col"] == 0' render month 2026-03 --size 700x600
 check 'j["rows"] == 6 and j["cells"][0]["col"] == 6 and j["cells"][0]["row"] == 0 and j["cells"][30]["row"] == 5' \
   render month 2026-08 --size 700x600
-check 'j["ch"] == (600 - j["grid_top"]) // j["rows"]' render month 2026-08 --size 700x600
+check 'j["ch"] == (600 - j["grid_top"] - 1) // j["rows"]' render month 2026-08 --size 700x600
 
 cat >t.kovtxt <<'SRC'
 overlay
