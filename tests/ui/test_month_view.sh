@@ -15,6 +15,11 @@ read -r _ _ cw ch < <(driver rect KV4Frame/KVDate)
 [ "${cw:-0}" -gt 20 ] && [ "${ch:-0}" -gt 20 ] || fail "the first day cell is ${cw:-?} x ${ch:-?}, not a visible cell"
 [ "$(driver tbchecked KV4Frame 1302)" = 1 ] || fail "the month view button is not pressed"
 [ "$(driver caption $cal)" = Calendar ] || fail "the calendar's title is \"$(driver caption $cal)\""
+# The first use loads several overlays: the tab strip at the bottom offers "All" and one per overlay.
+driver find KV4Frame/KVCalendar SysTabControl32 >/dev/null || fail "the calendar has no overlay tab strip"
+TCM_GETITEMCOUNT=0x1304
+tabs=$(driver send KV4Frame/SysTabControl32 $TCM_GETITEMCOUNT 0 0)
+[ "${tabs:-0}" -ge 3 ] || fail "the tab strip has ${tabs:-no} tabs, want \"All\" and one per overlay"
 screenshot month-view
 
 # The grid column of day 1, from the first cell's place in the plane (cells stand one pixel
