@@ -88,10 +88,10 @@ CellEntries MutableDayEntries(int day) {
   CellEntries out;
   AssemblyState& s = Assembly();
   if (day < 1 || day > 31) return out;
-  for (uint16_t i = s.first[static_cast<size_t>(day)]; i != 0 && i <= s.pool.size();) {
+  // A chain can hold each entry once at most: a damaged one must not loop.
+  for (uint16_t i = s.first[static_cast<size_t>(day)]; i != 0 && i <= s.pool.size() && out.size() < s.pool.size();) {
     DayEntry& e = s.pool[i - 1u];
     out.push_back(&e);
-    if (out.size() > s.pool.size()) break;  // a damaged chain must not loop
     i = e.next;
   }
   return out;

@@ -338,6 +338,44 @@ TEST_F(DayCellTest, HavdalahAtAPolarSummerAsksForTheRabbi) {
   SetSkySite(SkySite{});
 }
 
+TEST(MonthPaintTest, CellsTakeTheirEntriesAndMarksFromTheAssembly) {
+  ResetAssembly();
+  AssemblyState& s = Assembly();
+  s.pool = {Entry("first"), Entry("second"), Entry("looping")};
+  s.pool[0].next = 2, s.pool[1].next = 0;
+  s.pool[2].next = 3;  // damaged: points at itself
+  s.first[4] = 1, s.first[9] = 3, s.first[12] = 40;  // 40: beyond the pool
+  s.flags[4] = kDayHasNote;
+  s.slots[kSlotCurrent].marks[4] = 1;
+  s.moon[4].phase = 3;
+  CellEntries four = MutableDayEntries(4);
+  ASSERT_EQ(four.size(), 2u);
+  EXPECT_EQ(four[1]->text, "second");
+  EXPECT_LE(MutableDayEntries(9).size(), s.pool.size());
+  EXPECT_TRUE(MutableDayEntries(12).empty());
+  EXPECT_TRUE(MutableDayEntries(0).empty());
+  ViewOptions o;
+  o.jewishDateLine = true;
+  MonthLayout l = Layout(2026, 8, o);
+  std::array<std::string, 32> other = OtherCalendarLines(l.shown);
+  DayCellInput c = DayCellFromAssembly(l, 4, 4, other);
+  EXPECT_TRUE(c.selected && c.noteMark && c.highlightMark);
+  EXPECT_EQ(c.moonPhase, 3);
+  EXPECT_EQ(c.weekday, 2);  // 4 August 2026 is a Tuesday
+  EXPECT_EQ(c.date, (DateStamp{2026, 8, 4}));
+  EXPECT_EQ(c.otherDate, other[4]);
+  // With the date line, the entries end one cell line higher and the line sits at the bottom.
+  RecordingCanvas canvas;
+  std::vector<DayEntry> one{Entry("Lunch")};
+  DayCellPicture pic = PaintDayCell(canvas, l, o, c, Pointers(one));
+  ASSERT_EQ(pic.lines.size(), 1u);
+  EXPECT_EQ(pic.lines[0].rect.bottom, l.ch - 1 - l.fonts.cellLine);
+  const CanvasCall* date = canvas.FindText(other[4]);
+  ASSERT_NE(date, nullptr);
+  EXPECT_EQ(date->rect.top, l.ch - 1 - l.fonts.cellLine);
+  ResetAssembly();
+}
+
 class MonthKeysTest : public ::testing::Test {
  protected:
   void SetUp() override {
