@@ -160,6 +160,7 @@ void SizeToMinimum() {
   Host& h = H();
   if (h.view == 0 || IsZoomed(h.calendar) || IsIconic(h.calendar)) return;
   Size minimum = PaneOf(h.view).minimumSize();
+  if (minimum.cx <= 0 || minimum.cy <= 0) return;  // a view without a minimum keeps its size
   RECT r{0, 0, minimum.cx, minimum.cy + TabStripHeight()};
   AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(h.calendar, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrA(h.calendar, GWL_EXSTYLE)));
