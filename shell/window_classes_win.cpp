@@ -4,6 +4,7 @@
 #include "shell/desk_win.h"
 #include "shell/frame_win.h"
 #include "views/year_day_panes_win.h"
+#include "views/month_view_win.h"
 
 namespace kv {
 namespace {
@@ -24,12 +25,12 @@ struct ClassEntry {
 const ClassEntry kClasses[] = {
     {kFrameClass, FrameWindowProc, IDI_FRAME, COLOR_BTNFACE + 1, 0, "kalvora"},
     {kCalendarClass, CalendarWindowProc, IDI_CALENDAR, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVYearLabel", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVMonthPlane", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVYearLabel", YearLabelWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVMonthPlane", MonthPlaneWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVYearPlane", YearPlaneProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVDayPlane", DayPlaneProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVTitle", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {"KVDate", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVTitle", MonthTitleWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVDate", DayCellWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVSmCal", SmallCalendarProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kNotesClass, NotesWindowProc, IDI_NOTES, COLOR_WINDOW + 1, 0, nullptr},
     {kScheduleClass, ScheduleWindowProc, IDI_SCHEDULE, COLOR_WINDOW + 1, 0, nullptr},
