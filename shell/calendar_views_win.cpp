@@ -11,6 +11,10 @@
 #include "shell/view_settings.h"
 #include "views/calendar_panes_win.h"
 #include "views/calendar_state.h"
+#include "views/calendar_window_win.h"
+#include "views/overlay_tabs.h"
+#include "overlays/overlay_set.h"
+#include "shell/desk_win.h"
 #include "views/main_date_win.h"
 #include "views/quick_edit_win.h"
 
@@ -85,12 +89,8 @@ void ApplyViewSettings() {
   ViewOptions options = ViewOptionsFromConfig(Config(), App().screenWidth, system);
   SetViewOptions(options);
   SetViewFonts(ScreenFontTable(Config(), ScreenPixelsPerInch()));
-  if (HWND calendar = CalendarWindow()) {
-    RECT r;
-    GetClientRect(calendar, &r);
-    SendMessageA(calendar, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
-    CalendarDateChanged();
-  }
+  Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
+  if (CalendarWindow()) RefreshCalendarViews();
 }
 
 void InstallCalendarViews() {
@@ -98,6 +98,17 @@ void InstallCalendarViews() {
   SetCommandHandler(CommandOwner::CalendarViews, RunCalendarCommand);
   ApplyViewSettings();
   SelectGregorianDate(Today());
+  CalendarHostHooks hooks;
+  hooks.currentView = [] {
+    uint16_t view = Config().desk.view;
+    return view == kYearView || view == kDayView ? static_cast<int>(view) : static_cast<int>(kMonthView);
+  };
+  hooks.viewShown = [](int view) { ShowViewInFrame(static_cast<uint16_t>(view)); };
+  hooks.overlayChosen = [](const std::string& name) {
+    Config().selectedOverlay = name;
+    SetConfigDirty();
+  };
+  SetCalendarHostHooks(std::move(hooks));
 }
 
 }  // namespace kv

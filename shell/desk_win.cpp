@@ -18,14 +18,7 @@
 #include "base/messages.h"
 #include "shell/toolbar_win.h"
 #include "base/bytes.h"
-#include "base/canvas_gdi_win.h"
-#include "calendar/clock.h"
-#include "overlays/overlay_set.h"
-#include "shell/view_settings.h"
-#include "views/calendar_panes_win.h"
-#include "views/calendar_state.h"
 #include "views/calendar_window_win.h"
-#include "views/overlay_tabs.h"
 
 namespace kv {
 namespace {
@@ -145,44 +138,11 @@ void SetCalendarView(HWND h, uint16_t view) {
   SetWindowTextA(h, std::string(StringText(1024)).c_str());
 }
 
-// The views take the configuration's options, fonts and remembered tab.
-void ApplyConfigurationToViews() {
-  SystemViewColours system;
-  system.window = FromColorref(GetSysColor(COLOR_WINDOW));
-  system.windowText = FromColorref(GetSysColor(COLOR_WINDOWTEXT));
-  system.selection = FromColorref(GetSysColor(COLOR_HIGHLIGHT));
-  system.selectionText = FromColorref(GetSysColor(COLOR_HIGHLIGHTTEXT));
-  SetViewOptions(ViewOptionsFromConfig(Config(), GetSystemMetrics(SM_CXSCREEN), system));
-  WindowDC screen(nullptr);
-  SetViewFonts(ScreenFontTable(Config(), screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96));
-  Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
-}
-
-// The views start on today and reach back through hooks for what only the shell may touch;
-// a change of the overlay set lays the calendar out again.
-void PrepareCalendarViews() {
-  ApplyConfigurationToViews();
-  if (Calendar().year == 0) SelectGregorianDate(CurrentClock().LocalNow());
-  Hooks().overlaysChanged = [] {
-    ApplyConfigurationToViews();
-    RefreshCalendarViews();
-  };
-  CalendarHostHooks hooks;
-  hooks.currentView = [] {
-    uint16_t view = Config().desk.view;
-    return view == kYearView || view == kDayView ? static_cast<int>(view) : static_cast<int>(kMonthView);
-  };
-  hooks.viewShown = [](int view) {
-    if (HWND calendar = App().desk[kDeskCalendar]) SetCalendarView(calendar, static_cast<uint16_t>(view));
-  };
-  hooks.overlayChosen = [](const std::string& name) {
-    Config().selectedOverlay = name;
-    SetConfigDirty();
-  };
-  SetCalendarHostHooks(std::move(hooks));
-}
-
 }  // namespace
+
+void ShowViewInFrame(uint16_t view) {
+  if (HWND calendar = App().desk[kDeskCalendar]) SetCalendarView(calendar, view);
+}
 
 LRESULT DeskChildDefault(HWND h, UINT msg, WPARAM wp, LPARAM lp, uint8_t code) {
   switch (msg) {
@@ -203,7 +163,6 @@ LRESULT DeskChildDefault(HWND h, UINT msg, WPARAM wp, LPARAM lp, uint8_t code) {
 }
 
 LRESULT CALLBACK CalendarWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CREATE) PrepareCalendarViews();
   LRESULT result = 0;
   if (CalendarViewsMessage(h, msg, wp, lp, result)) return result;
   switch (msg) {

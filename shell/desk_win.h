@@ -44,6 +44,8 @@ uint8_t OpenDeskBits();
 
 // Switches the calendar window to a view (1 year, 2 month, 4 day).
 void SwitchCalendarView(uint16_t view);
+// The calendar shows a view: the configuration and the toolbar's view buttons follow.
+void ShowViewInFrame(uint16_t view);
 
 // Arrange All and Reset Desk. At start Reset Desk restores the last saved desk without
 // minimizing the world map window.

@@ -23,6 +23,7 @@
 #include "personal/ical.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
+#include "shell/calendar_views_win.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
 #include "shell/filesystem_win.h"
@@ -208,7 +209,10 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RegWriteSetting("Configuration", "Active", "1");
 
   s.hooks.recordDesk = RecordDeskInto;
-  s.hooks.loaded = SetFrameTitle;
+  s.hooks.loaded = [] {
+    SetFrameTitle();
+    ApplyViewSettings();
+  };
   s.hooks.fileChanged = SetFrameTitle;
   HWND frame = CreateFrame(instance);
   App().accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
@@ -217,6 +221,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
 
   Config().location.systemZone = static_cast<uint8_t>(Services().SystemZone());
   InstallExchangeCommands();
+  InstallCalendarViews();
   // Alarms are looked for from the first tick on; a due one opens its window over everything.
   InstallAlarmHooks([](const PendingAlarm& alarm) { OpenAlarmWindow(App().instance, App().frame, alarm); });
   RunFrameTick();

@@ -195,6 +195,13 @@ void Refresh() {
 
 bool KeyOf(UINT msg, WPARAM wp, LPARAM) {
   DayPlane* p = PlaneState();
+  if (p && msg == kMsgCalendarMove && (wp == kMoveBack || wp == kMoveForward)) {
+    // The toolbar's Move back and forward step one day.
+    const DateStamp& d = Calendar().date;
+    SelectGregorianDate(AddDays(d.month, d.day, d.year, wp == kMoveForward ? 1 : -1));
+    CalendarDateChanged();
+    return true;
+  }
   if (!p || msg != WM_KEYDOWN) return false;
   return p->Key(static_cast<UINT>(wp));
 }

@@ -298,6 +298,13 @@ Size MinimumSize() { return MonthMinimumSize(ScreenMeasures(), Calendar().option
 bool OnKey(UINT msg, WPARAM vk, LPARAM lp) {
   MonthView& m = M();
   if (!m.plane || !IsWindowVisible(m.plane)) return false;
+  if (msg == kMsgCalendarMove) {
+    // The toolbar's Move back and forward: a month, the selected day kept.
+    if (vk != kMoveBack && vk != kMoveForward) return false;
+    ShrinkEnlarged();
+    if (GoToMonth(vk == kMoveForward ? 1 : 0, false)) CalendarDateChanged();
+    return true;
+  }
   bool enlargeKey = vk == VK_SHIFT || vk == VK_CLEAR;
   if (msg == WM_KEYUP) {
     if (enlargeKey && m.enlarged && !m.enlargedByMouse) ShrinkEnlarged();

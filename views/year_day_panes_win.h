@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "resources/command_ids.h"
+
 namespace kv {
 
 LRESULT CALLBACK YearPlaneProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
@@ -18,11 +20,11 @@ constexpr int kSmallCalendarYearFirst = 3;
 
 // Parameters of message 1040 from a small calendar of the year view (the month's position in
 // lParam): select the month, or open it in the month view.
-constexpr WPARAM kYearSelectMonth = 65534;
-constexpr WPARAM kYearOpenMonth = 65533;
+constexpr WPARAM kYearSelectMonth = kMoveSelectMonth;
+constexpr WPARAM kYearOpenMonth = kMoveOpenMonth;
 // Message 1040 with these: the year before / after.
-constexpr WPARAM kYearPrevious = 1033;
-constexpr WPARAM kYearNext = 1034;
+constexpr WPARAM kYearPrevious = kMoveBack;
+constexpr WPARAM kYearNext = kMoveForward;
 
 // Where a small calendar stands in the day assembly's slots: the month view's prior and next
 // month, or a month of the year view. -1 for an id that is neither.
