@@ -51,5 +51,19 @@ driver post $cal $WM_KEYUP $VK_SHIFT 0 >/dev/null; sleep 0.5
 read -r _ _ sw sh < <(driver rect KV4Frame/KVDate)
 [ "$sw $sh" = "$cw $ch" ] || fail "releasing Shift left the cell ${sw:-?} x ${sh:-?}, want $cw x $ch"
 
+# Double clicks: the year label opens the year view, a day number the day view; the month
+# view button brings the month back.
+WM_LBUTTONDBLCLK=0x0203
+view_buttons() { echo "$(driver tbchecked KV4Frame 1301)$(driver tbchecked KV4Frame 1302)$(driver tbchecked KV4Frame 1303)"; }
+driver post KV4Frame/KVYearLabel $WM_LBUTTONDBLCLK 0 0x00050005 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 100 ] || fail "a double click on the year label did not open the year view ($(view_buttons))"
+driver tbclick KV4Frame 1302 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 010 ] || fail "the month view button did not bring the month back ($(view_buttons))"
+driver post KV4Frame/KVDate $WM_LBUTTONDBLCLK 0 0x00030003 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 001 ] || fail "a double click on a day number did not open the day view ($(view_buttons))"
+driver tbclick KV4Frame 1302 >/dev/null; sleep 0.5
+read -r _ _ cw2 ch2 < <(driver rect KV4Frame/KVDate)
+[ "$cw2 $ch2" = "$cw $ch" ] || fail "back in the month view the first cell is ${cw2:-?} x ${ch2:-?}, want $cw x $ch"
+
 close_and_wait
 finish
