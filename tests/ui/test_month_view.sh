@@ -65,5 +65,15 @@ driver tbclick KV4Frame 1302 >/dev/null; sleep 0.5
 read -r _ _ cw2 ch2 < <(driver rect KV4Frame/KVDate)
 [ "$cw2 $ch2" = "$cw $ch" ] || fail "back in the month view the first cell is ${cw2:-?} x ${ch2:-?}, want $cw x $ch"
 
+# A calendar smaller than the month's minimum scrolls: maximized in a frame whose client is
+# made small (the frame lays out its client by WM_SIZE), the plane stays larger than the window.
+driver post $cal 0x0112 0xF030 >/dev/null; sleep 0.5          # WM_SYSCOMMAND SC_MAXIMIZE
+driver send KV4Frame 0x0005 0 $(((300 << 16) | 360)) >/dev/null; sleep 0.8   # WM_SIZE 360 x 300
+read -r pw ph < <(driver clientsize $cal KVMonthPlane)
+read -r kw kh < <(driver clientsize KV4Frame/MDIClient KVCalendar)
+[ "${pw:-0}" -gt "${kw:-0}" ] && [ "${ph:-0}" -gt "${kh:-0}" ] ||
+  fail "the month plane (${pw:-?} x ${ph:-?}) does not exceed the small calendar (${kw:-?} x ${kh:-?})"
+screenshot month-view-scrolling
+
 close_and_wait
 finish
