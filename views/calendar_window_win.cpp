@@ -120,7 +120,11 @@ void ShowView(int view) {
   Host& h = H();
   if (!h.calendar) return;
   size_t slot = SlotOf(view);
-  if (!h.planes[slot]) h.planes[slot] = PaneOf(view).create(h.calendar);
+  if (!h.planes[slot]) {
+    h.planes[slot] = PaneOf(view).create(h.calendar);
+    // A plane taller than the window runs under the tab strip: the strip stays on top.
+    if (h.tabs) SetWindowPos(h.tabs, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   for (size_t i = 0; i < h.planes.size(); ++i)
     if (i != slot && h.planes[i]) ShowWindow(h.planes[i], SW_HIDE);
   if (view != h.view) h.scroll = {};

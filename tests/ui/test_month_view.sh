@@ -51,5 +51,29 @@ driver post $cal $WM_KEYUP $VK_SHIFT 0 >/dev/null; sleep 0.5
 read -r _ _ sw sh < <(driver rect KV4Frame/KVDate)
 [ "$sw $sh" = "$cw $ch" ] || fail "releasing Shift left the cell ${sw:-?} x ${sh:-?}, want $cw x $ch"
 
+# Double clicks: the year label opens the year view, a day number the day view; the month
+# view button brings the month back.
+WM_LBUTTONDBLCLK=0x0203
+view_buttons() { echo "$(driver tbchecked KV4Frame 1301)$(driver tbchecked KV4Frame 1302)$(driver tbchecked KV4Frame 1303)"; }
+driver post KV4Frame/KVYearLabel $WM_LBUTTONDBLCLK 0 0x00050005 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 100 ] || fail "a double click on the year label did not open the year view ($(view_buttons))"
+driver tbclick KV4Frame 1302 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 010 ] || fail "the month view button did not bring the month back ($(view_buttons))"
+driver post KV4Frame/KVDate $WM_LBUTTONDBLCLK 0 0x00030003 >/dev/null; sleep 0.5
+[ "$(view_buttons)" = 001 ] || fail "a double click on a day number did not open the day view ($(view_buttons))"
+driver tbclick KV4Frame 1302 >/dev/null; sleep 0.5
+read -r _ _ cw2 ch2 < <(driver rect KV4Frame/KVDate)
+[ "$cw2 $ch2" = "$cw $ch" ] || fail "back in the month view the first cell is ${cw2:-?} x ${ch2:-?}, want $cw x $ch"
+
+# A calendar smaller than the month's minimum scrolls: maximized in a frame whose client is
+# made small (the frame lays out its client by WM_SIZE), the plane stays larger than the window.
+driver post $cal 0x0112 0xF030 >/dev/null; sleep 0.5          # WM_SYSCOMMAND SC_MAXIMIZE
+driver send KV4Frame 0x0005 0 $(((300 << 16) | 360)) >/dev/null; sleep 0.8   # WM_SIZE 360 x 300
+read -r pw ph < <(driver clientsize $cal KVMonthPlane)
+read -r kw kh < <(driver clientsize KV4Frame/MDIClient KVCalendar)
+[ "${pw:-0}" -gt "${kw:-0}" ] && [ "${ph:-0}" -gt "${kh:-0}" ] ||
+  fail "the month plane (${pw:-?} x ${ph:-?}) does not exceed the small calendar (${kw:-?} x ${kh:-?})"
+screenshot month-view-scrolling
+
 close_and_wait
 finish
