@@ -15,6 +15,7 @@
 #include "views/overlay_tabs.h"
 #include "overlays/overlay_set.h"
 #include "shell/desk_win.h"
+#include "shell/frame_win.h"
 #include "views/main_date_win.h"
 #include "views/quick_edit_win.h"
 
@@ -109,6 +110,8 @@ void InstallCalendarViews() {
     SetConfigDirty();
   };
   SetCalendarHostHooks(std::move(hooks));
+  // New overlays (first use, an import) bring new tabs and entries.
+  Hooks().overlaysChanged = ApplyViewSettings;
 }
 
 }  // namespace kv
