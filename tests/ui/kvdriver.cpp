@@ -21,6 +21,9 @@
 //                                           state "restored", "minimized", "maximized" or
 //                                           "hidden"; active is 1 for the active child
 //   kvdriver text CLASS ID                  print the text of the descendant with control ID
+//                                           (also what an edit control holds)
+//   kvdriver settext CLASS ID TEXT          put TEXT into the edit control with control ID as if
+//                                           typed: the text replaced and marked modified
 //   kvdriver key CLASS VK [ctrl]            post a key press (and release) to the window
 //   kvdriver tbclick CLASS ID               click the toolbar button of command ID
 //   kvdriver tbchecked CLASS ID             print 1 when that toolbar button is pressed
@@ -164,7 +167,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
+               "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|settext|key|"
                "tbclick|tbchecked|clientsize|dialog|answer|filename ...\n");
   return 2;
 }
@@ -398,9 +401,17 @@ int main(int argc, char** argv) {
   } else if (verb == "text" && argc > 3) {
     HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
     if (!child) return 1;
+    // WM_GETTEXT rather than GetWindowText, which reads only captions in another process and
+    // so would miss what an edit control holds.
     char text[1024] = "";
-    GetWindowTextA(child, text, sizeof text);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &copied);
     std::printf("%s\n", text);
+  } else if (verb == "settext" && argc > 4) {
+    HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
+    if (!child) return 1;
+    SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    SendMessageA(child, EM_SETMODIFY, TRUE, 0);
   } else if (verb == "key" && argc > 3) {
     PressKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "ctrl");
   } else if (verb == "tbclick" && argc > 3) {
