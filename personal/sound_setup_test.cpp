@@ -71,8 +71,11 @@ TEST_F(SoundSetupTest, MalformedValuesCountAsMissingAndUnusablePathsAreRefused) 
   for (const Case& c : cases) {
     SoundSetup one = LoadSoundSetup();
     EXPECT_EQ(SetSoundFile(one, c.path), c.accepted) << c.path.size();
-    if (!c.accepted) EXPECT_EQ(one.entries[0].path, "None");
-    if (c.accepted && c.description[0]) EXPECT_EQ(one.entries[0].description, c.description);
+    if (!c.accepted) {
+      EXPECT_EQ(one.entries[0].path, "None");
+    } else if (c.description[0]) {
+      EXPECT_EQ(one.entries[0].description, c.description);
+    }
   }
   // A path of 127 characters survives the setting's round trip.
   SoundSetup s2 = LoadSoundSetup();
