@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/file_io.h"
+#include "base/settings.h"
+#include "personal/alarms.h"
 
 namespace kv {
 namespace {
@@ -105,6 +109,36 @@ TEST(WaveFiles, ReadsAFileAndRefusesAMissingOne) {
   std::filesystem::remove(path);
   EXPECT_FALSE(ReadWaveFile(path.string()));
   EXPECT_FALSE(ReadWaveFile(""));
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// The sounds the build ships in the program folder are the very files the default settings
+// point at, and each is a playable PCM wave.
+TEST(WaveFiles, TheShippedSoundsAreTheDefaultsAndPlayable) {
+  MemorySettings settings;
+  SetSettingsStore(&settings);
+  AlarmDefaultSounds(RunningProgramFolder());
+  for (int i = 1; i <= kAlarmSounds; ++i) {
+    std::string path = AlarmSoundPath(i);
+#ifndef _WIN32
+    std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+    auto format = ReadWaveFile(path);
+    ASSERT_TRUE(format) << path;
+    EXPECT_EQ(format->tag, 1) << path;
+    EXPECT_EQ(format->channels, 1) << path;
+    EXPECT_EQ(format->bits, 16) << path;
+    EXPECT_EQ(format->rate, 22050u) << path;
+    double seconds = format->dataBytes / 2.0 / format->rate;
+    EXPECT_GE(seconds, 1.0) << path;
+    EXPECT_LE(seconds, 3.0) << path;
+  }
+  SetSettingsStore(nullptr);
 }
 
 }  // namespace
