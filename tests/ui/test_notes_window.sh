@@ -57,6 +57,11 @@ driver command KV4Frame 1323 >/dev/null
 wait_for 1 eval 'desk_line KVNote | wc -l' || fail "the toolbar command did not open the notes window"
 wait_for "Bring the X-rays and the forms" edit_text || fail "the reopened window does not show the day's note: $(edit_text)"
 
+# A note longer than the window: the scroll bar comes.
+long_note=$(for i in $(seq 1 60); do printf 'Line %d of a long note\r\n' "$i"; done)
+driver settext KV4Frame/KVNote $EDIT "$long_note" >/dev/null
+screenshot notes-window-scrolled
+
 # Emptying the note deletes it.
 driver settext KV4Frame/KVNote $EDIT "" >/dev/null
 driver send KV4Frame/KVNote $NOTES_CONTEXT "$(day_context 9)" $month_key >/dev/null
