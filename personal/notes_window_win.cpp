@@ -233,6 +233,11 @@ bool NotesWindowMessage(HWND window, UINT message, WPARAM wp, LPARAM lp, LRESULT
   return Guarded<bool>(window, message, false, [&] { return Handle(window, message, wp, lp, result); });
 }
 
+bool NotesWindowHasText() {
+  NotesWindowData* d = g_window ? DataOf(g_window) : nullptr;
+  return d && GetWindowTextLengthA(d->edit) > 0;
+}
+
 void SetNotesWindowFont(HFONT font) {
   g_font = font;
   if (!g_window) return;

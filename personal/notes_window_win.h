@@ -21,6 +21,10 @@ namespace kv {
 // after acting on WM_CREATE, WM_SIZE, WM_MDIACTIVATE and WM_DESTROY, which the desk needs too).
 bool NotesWindowMessage(HWND window, UINT message, WPARAM wp, LPARAM lp, LRESULT& result);
 
+// True while the open notes window's edit field holds text (the File menu greys "&Print..."
+// for an empty note); false without a window.
+bool NotesWindowHasText();
+
 // The font of the edit field and the title strip (the shell's notes font); nullptr, or not
 // called at all, uses the system's GUI font. The caller keeps the font alive while the window
 // is open; an open window takes a new font at once.
