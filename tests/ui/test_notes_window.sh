@@ -9,7 +9,7 @@ fresh_profile
 NOTES_CONTEXT=1027   # the notes window's context message
 VK_F8=0x77
 EDIT=1               # the notes window's edit field
-DESCRIPTION=12402 FILE=12403 TEST=12405
+DESCRIPTION=12402 FILE=12403 BROWSE=12404 TEST=12405
 
 db="$data/Databases/Default"
 mkdir -p "$db"
@@ -85,13 +85,29 @@ driver command '#32770' $TEST >/dev/null
 sleep 0.5
 screenshot sound-setup
 [ "$(driver text '#32770' $DESCRIPTION)" = "Soft Chime" ] || fail "the dialog did not survive Test"
-driver settext '#32770' $DESCRIPTION "Morning chime" >/dev/null
+# Browsing: the file dialog, and the chosen file's name becomes the description.
+driver command '#32770' $BROWSE >/dev/null
+browse_title() { driver dialog 1000 | head -1; }
+wait_for "Open Alarm (.wav)" browse_title || fail "no browse dialog titled \"Open Alarm (.wav)\": \"$(browse_title)\""
+screenshot sound-browse
+driver filename "$(winpath "$prog/Alarms/Kettle.wav")" >/dev/null || fail "could not choose a file"
+wait_for "Kettle.wav" driver text '#32770' $FILE || fail "the chosen file is not shown: $(driver text '#32770' $FILE)"
+[ "$(driver text '#32770' $DESCRIPTION)" = "Kettle" ] || fail "the description did not follow the file: $(driver text '#32770' $DESCRIPTION)"
+driver settext '#32770' $DESCRIPTION "Morning kettle" >/dev/null
 driver answer 1 >/dev/null || fail "the sound setup could not be closed with OK"
 driver gone '#32770' 5000 >/dev/null || fail "the sound setup stayed open after OK"
 case "$(setting Audio AlarmSound1)" in
-  '"Morning chime",'*'\Alarms\Soft Chime.wav') ;;
-  *) fail "OK did not store the description: $(setting Audio AlarmSound1)" ;;
+  '"Morning kettle",'*'\Alarms\Kettle.wav') ;;
+  *) fail "OK did not store the sound: $(setting Audio AlarmSound1)" ;;
 esac
+# Cancel changes nothing.
+driver command KV4Frame 1211 >/dev/null
+driver dialog 10000 >/dev/null || fail "the sound setup did not open again"
+[ "$(driver text '#32770' $DESCRIPTION)" = "Morning kettle" ] || fail "the stored sound is not shown: $(driver text '#32770' $DESCRIPTION)"
+driver settext '#32770' $DESCRIPTION "Not kept" >/dev/null
+driver answer 2 >/dev/null
+driver gone '#32770' 5000 >/dev/null || fail "the sound setup stayed open after Cancel"
+case "$(setting Audio AlarmSound1)" in '"Morning kettle",'*) ;; *) fail "Cancel changed the sound: $(setting Audio AlarmSound1)" ;; esac
 [ "$(setting Audio AlarmSound3)" != "" ] || fail "OK lost the third sound"
 
 close_and_wait
