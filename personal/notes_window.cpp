@@ -73,6 +73,9 @@ NoteContext SelectedDayContext() {
 }
 
 bool NotesShowContext(const NoteContext& next, NotesEditField& field) {
+  // A context of no known kind could never be saved: whatever is typed would be lost.
+  if (next.type != kNoteDay && next.type != kNoteSchedule && next.type != kNoteToDo && next.type != kNotePhone)
+    return false;
   NotesWindowState& w = NotesWindow();
   if (w.context.type != 0 && SameNoteContext(w.context, next)) return true;
   TakeField(field);

@@ -59,7 +59,8 @@ NoteContext SelectedDayContext();
 
 // Shows the note of `next`: the field's text is taken over; a modified note is saved first and
 // a failed save abandons the switch (false; the field keeps its text, still modified, and the
-// user was told "Error detected updating notes to disk."). The same context again does nothing.
+// user was told "Error detected updating notes to disk."). The same context again does nothing;
+// a context of no known kind is refused (false) and the window keeps its note.
 bool NotesShowContext(const NoteContext& next, NotesEditField& field);
 // The calendar's selected date moved: a window that shows a general note (or nothing yet)
 // follows it to the new day; one that shows an item's note stays with the item, since the

@@ -84,6 +84,20 @@ TEST_F(NotesWindowLogic, SwitchingDaysSavesTheNoteLeftAndLoadsTheOneArrivedAt) {
   EXPECT_EQ(marked[1].day, 7);
 }
 
+TEST_F(NotesWindowLogic, AMessageOfNoKnownKindLeavesTheNoteAlone) {
+  ASSERT_TRUE(NotesShowContext(DayNoteContext(2026, 12, 7), field));
+  field.Type("kept");
+  for (uint64_t type : {0u, 4u, 6u, 0xFFFFu}) {
+    NotesContextParams p = PackNoteContext(DayNoteContext(2026, 12, 8));
+    EXPECT_FALSE(NotesShowContext(UnpackNoteContext((p.first & ~uint64_t{0xFFFF}) | type, p.second), field)) << type;
+  }
+  EXPECT_TRUE(SameNoteContext(NotesWindow().context, DayNoteContext(2026, 12, 7)));
+  EXPECT_EQ(field.text, "kept");
+  EXPECT_TRUE(field.modified);
+  ASSERT_TRUE(NotesSaveField(field));
+  EXPECT_EQ(Stored(DayNoteContext(2026, 12, 7)), "kept");
+}
+
 TEST_F(NotesWindowLogic, TheSameContextAgainNeitherSavesNorReloads) {
   ASSERT_TRUE(NotesShowContext(DayNoteContext(2026, 12, 7), field));
   int loads = field.loads;
