@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/dialog_win.h"
-#include "base/system_library_win.h"
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
+#include "personal/play_wave_win.h"
 #include "resources/alarm_dialog.h"
 #include "resources/command_ids.h"
 
@@ -15,19 +15,6 @@ namespace kv {
 namespace {
 
 HWND g_window = nullptr;
-
-// The sound library is loaded from the system folder when first needed rather than imported:
-// Windows does not always take winmm.dll from the system folder, and an imported library is
-// found before WinMain can restrict the search, so one planted beside the program would load.
-BOOL PlayWave(const char* path, DWORD flags) {
-  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-  static PlaySoundFunction play = [] {
-    HMODULE winmm = LoadSystemLibrary("winmm.dll");
-    return winmm ? reinterpret_cast<PlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")))
-                 : nullptr;
-  }();
-  return play ? play(path, nullptr, flags) : FALSE;
-}
 
 class AlarmDialog : public Dialog {
  public:
@@ -65,9 +52,7 @@ class AlarmDialog : public Dialog {
   // system's beep instead.
   void Play() {
     if (alarm_.sound == 0) return;
-    std::string path = AlarmSoundPath(alarm_.sound);
-    if (path.empty() || !PlayWave(path.c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT))
-      MessageBeep(MB_ICONEXCLAMATION);
+    PlayWaveOrBeep(AlarmSoundPath(alarm_.sound).c_str());
   }
 
   PendingAlarm alarm_;

@@ -15,6 +15,9 @@
 #include "views/overlay_tabs.h"
 #include "overlays/overlay_set.h"
 #include "shell/desk_win.h"
+#include "shell/drawing_win.h"
+#include "personal/notes_window.h"
+#include "personal/notes_window_win.h"
 #include "shell/frame_win.h"
 #include "views/main_date_win.h"
 #include "views/quick_edit_win.h"
@@ -91,6 +94,7 @@ void ApplyViewSettings() {
   SetViewOptions(options);
   SetViewFonts(ScreenFontTable(Config(), ScreenPixelsPerInch()));
   Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
+  SetNotesWindowFont(Drawing().screenFonts[5]);
   if (CalendarWindow()) RefreshCalendarViews();
 }
 
@@ -110,6 +114,15 @@ void InstallCalendarViews() {
     SetConfigDirty();
   };
   SetCalendarHostHooks(std::move(hooks));
+  // The notes window follows the selected day; a day note written or emptied changes the
+  // day's mark in the month view.
+  NotesHooks notes;
+  notes.selectedDate = [] { return Calendar().date; };
+  notes.yearView = [] { return Config().desk.view == kYearView; };
+  notes.dayNoteChanged = [](const DateStamp&) {
+    if (CalendarWindow()) RefreshCalendarViews();
+  };
+  SetNotesHooks(std::move(notes));
   // New overlays (first use, an import) bring new tabs and entries.
   Hooks().overlaysChanged = ApplyViewSettings;
 }

@@ -16,6 +16,7 @@
 #include "shell/drawing_win.h"
 #include "shell/frame_win.h"
 #include "base/messages.h"
+#include "personal/notes_window_win.h"
 #include "shell/toolbar_win.h"
 #include "base/bytes.h"
 #include "views/calendar_window_win.h"
@@ -180,6 +181,8 @@ LRESULT CALLBACK CalendarWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK NotesWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (NotesWindowMessage(h, msg, wp, lp, result)) return result;
   return DeskChildDefault(h, msg, wp, lp, kDeskNotes);
 }
 

@@ -18,6 +18,7 @@
 #include "resources/strings.h"
 #include "shell/app_win.h"
 #include "personal/alarm_window_win.h"
+#include "personal/sound_dialog_win.h"
 #include "personal/alarms.h"
 #include "personal/clock_tick.h"
 #include "personal/ical.h"
@@ -222,6 +223,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   Config().location.systemZone = static_cast<uint8_t>(Services().SystemZone());
   InstallExchangeCommands();
   InstallCalendarViews();
+  InstallSoundCommand(instance, frame);
   // Alarms are looked for from the first tick on; a due one opens its window over everything.
   InstallAlarmHooks([](const PendingAlarm& alarm) { OpenAlarmWindow(App().instance, App().frame, alarm); });
   RunFrameTick();

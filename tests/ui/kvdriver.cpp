@@ -21,7 +21,13 @@
 //                                           state "restored", "minimized", "maximized" or
 //                                           "hidden"; active is 1 for the active child
 //   kvdriver text CLASS ID                  print the text of the descendant with control ID
+//                                           (also what an edit control holds)
+//   kvdriver settext CLASS ID TEXT          put TEXT into the edit control with control ID as if
+//                                           typed: the text replaced and marked modified
 //   kvdriver key CLASS VK [ctrl]            post a key press (and release) to the window
+//   kvdriver input CLASS VK [alt]           type a key as the keyboard does (hooks see it)
+//   kvdriver click CLASS X Y                post a left click at a point of the client area
+//   kvdriver visible CLASS                  print 1 when the window is visible, else 0
 //   kvdriver tbclick CLASS ID               click the toolbar button of command ID
 //   kvdriver tbchecked CLASS ID             print 1 when that toolbar button is pressed
 //   kvdriver clientsize CLASS CHILDCLASS    print "width height" of a descendant's client area
@@ -428,6 +434,7 @@ int main(int argc, char** argv) {
     HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
     if (!child) return 1;
     SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    SendMessageA(child, EM_SETMODIFY, TRUE, 0);
   } else if (verb == "input" && argc > 3) {
     TypeKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "alt");
   } else if (verb == "click" && argc > 4) {

@@ -52,6 +52,7 @@ fresh_profile() {
   for f in KVTZX.DAT KVTZNAMES.DAT; do
     if [ -f "$KV_BIN/$f" ]; then cp "$KV_BIN/$f" "$prog/"; fi
   done
+  if [ -d "$KV_BIN/Alarms" ]; then cp -r "$KV_BIN/Alarms" "$prog/"; fi
   wine_reg delete 'HKCU\Software\Quorvex' /f
   wine_reg delete 'HKCU\Software\Vantrelle' /f
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
