@@ -110,7 +110,8 @@ void Dialog::CentreOver(HWND over) {
   RECT self, area, target;
   GetWindowRect(window_, &self);
   HMONITOR monitor = MonitorFromWindow(over ? over : window_, MONITOR_DEFAULTTONEAREST);
-  MONITORINFO info{sizeof info};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
   GetMonitorInfoA(monitor, &info);
   area = info.rcWork;
   if (!over || !IsWindowVisible(over) || IsIconic(over) || !GetWindowRect(over, &target)) target = area;
