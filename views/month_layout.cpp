@@ -74,7 +74,7 @@ MonthLayout LayOutMonth(const MonthLayoutInput& in) {
   l.width = in.width, l.height = in.height;
   const int L = in.fonts.cellLine;
   // One pixel is kept at the right and the bottom so the grid's closing lines stay inside the plane.
-  l.cw = std::max(0, in.width - 1) / 7;
+  l.cw = std::max(0, in.width) / 7;
   l.gridWidth = 7 * l.cw;
 
   // The title band: the small calendars at its two ends, the year label and the title between.
@@ -99,7 +99,7 @@ MonthLayout LayOutMonth(const MonthLayoutInput& in) {
   l.weekdayTop = l.titleBottom;
   l.gridTop = l.titleBottom + L + 1;
   l.rows = (l.shown.firstColumn + l.shown.length + 6) / 7;
-  l.ch = l.rows > 0 ? std::max(0, in.height - l.gridTop - in.scrollY - 1) / l.rows : 0;
+  l.ch = l.rows > 0 ? std::max(0, in.height - l.gridTop - in.scrollY) / l.rows : 0;
   l.gridBottom = l.gridTop + l.rows * l.ch;
   l.jewishLine = o.jewishDateLine;
   int area = std::max(l.ch - L - 2 - (l.jewishLine ? L : 0), 0);

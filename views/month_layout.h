@@ -38,13 +38,13 @@ struct MonthLayout {
   DisplayedMonth shown;
   MonthFontMeasures fonts;
   int width = 0, height = 0;  // the plane, W x H
-  int cw = 0;                 // cell width: (W - 1) / 7, the grid's right line inside the plane
+  int cw = 0;                 // cell width: W / 7
   int gridWidth = 0;
   int titleBottom = 0;        // bottom of the title band
   int weekdayTop = 0;         // the weekday row: titleBottom ... titleBottom + L + 1
   int gridTop = 0;            // T
   int rows = 0;               // R
-  int ch = 0;                 // cell height: (H - T - 1) / R
+  int ch = 0;                 // cell height: (H - T) / R
   int gridBottom = 0;
   int eventArea = 0;          // A
   bool jewishLine = false;    // the cells end in a date line of the other calendar

@@ -265,9 +265,15 @@ void PaintMonthPlane(Canvas& canvas, const MonthLayout& l, const ViewOptions& o,
   for (int c = 0; c < 7; ++c)
     canvas.DrawTextInRect(FontRole::Cell, Rect{origin.x + c * l.cw, origin.y + l.weekdayTop, origin.x + (c + 1) * l.cw, origin.y + l.gridTop},
                           names[static_cast<size_t>(c)], o.colours.windowText, kTextCentre | kTextSingleLine | kTextEndEllipsis);
-  canvas.DrawLine(at(0, l.gridTop), at(l.gridWidth + 1, l.gridTop), grid);
-  for (int c = 0; c <= 7; ++c) canvas.DrawLine(at(c * l.cw, l.gridTop), at(c * l.cw, l.gridBottom + 1), grid);
-  for (int r = 1; r <= l.rows; ++r) canvas.DrawLine(at(0, l.gridTop + r * l.ch), at(l.gridWidth + 1, l.gridTop + r * l.ch), grid);
+  // When the plane's size divides evenly the closing lines would fall just outside it: they
+  // are drawn on its last pixel instead.
+  auto lastX = [&](int x) { return l.width > 0 ? std::min(x, l.width - 1) : x; };
+  auto lastY = [&](int y) { return l.height > 0 ? std::min(y, l.height - 1) : y; };
+  canvas.DrawLine(at(0, l.gridTop), at(lastX(l.gridWidth) + 1, l.gridTop), grid);
+  for (int c = 0; c <= 7; ++c)
+    canvas.DrawLine(at(lastX(c * l.cw), l.gridTop), at(lastX(c * l.cw), lastY(l.gridBottom) + 1), grid);
+  for (int r = 1; r <= l.rows; ++r)
+    canvas.DrawLine(at(0, lastY(l.gridTop + r * l.ch)), at(lastX(l.gridWidth) + 1, lastY(l.gridTop + r * l.ch)), grid);
 }
 
 void PaintYearLabel(Canvas& canvas, const Rect& rect, const std::string& text, const ViewOptions& o) {

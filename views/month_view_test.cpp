@@ -57,11 +57,11 @@ TEST(MonthLayoutTest, GeometryFollowsTheCellFontAndTheMonthGrid) {
     const int L = l.fonts.cellLine, E = l.fonts.eventLine;
     EXPECT_EQ(l.shown.firstColumn, c.firstColumn);
     EXPECT_EQ(l.rows, c.rows);
-    EXPECT_EQ(l.cw, 702 / 7);  // the last pixel holds the grid's right line
+    EXPECT_EQ(l.cw, 703 / 7);
     EXPECT_EQ(l.gridWidth, 7 * l.cw);
     EXPECT_EQ(l.gridTop, l.titleBottom + L + 1);
-    EXPECT_EQ(l.ch, (640 - l.gridTop - 1) / c.rows);
-    EXPECT_LT(l.gridBottom, 640);
+    EXPECT_EQ(l.ch, (640 - l.gridTop) / c.rows);
+    EXPECT_LE(l.gridBottom, 640);
     EXPECT_EQ(l.gridBottom, l.gridTop + c.rows * l.ch);
     int area = l.ch - L - 2;
     EXPECT_EQ(l.eventArea, area / E * E);
@@ -70,6 +70,32 @@ TEST(MonthLayoutTest, GeometryFollowsTheCellFontAndTheMonthGrid) {
     EXPECT_EQ(l.moon, (Point{l.cw - l.moonSize - 3, 2}));
     EXPECT_EQ(l.scrollStepX, l.cw / 2);
     EXPECT_EQ(l.scrollStepY, l.ch / 2);
+  }
+}
+
+TEST(MonthLayoutTest, TheGridsClosingLinesStayInsideAPlaneTheCellsDivideEvenly) {
+  ViewOptions o;
+  for (int width : {700, 703}) {
+    RecordingCanvas canvas;
+    MonthLayoutInput in;
+    in.width = width, in.year = 2026, in.month = 8, in.options = &o;
+    in.fonts = MeasureMonthFonts(canvas);
+    MonthLayout probe = LayOutMonth(in);
+    in.height = probe.gridTop + 6 * 80;  // six rows of exactly 80 pixels
+    MonthLayout l = LayOutMonth(in);
+    PaintMonthPlane(canvas, l, o);
+    size_t lines = 0;
+    for (const CanvasCall* c : canvas.CallsOf(CallKind::Line)) {
+      ++lines;
+      for (const Point& p : c->points) {
+        EXPECT_LT(p.x, width + 1) << width;  // a line's end point is exclusive
+        EXPECT_LT(p.y, in.height + 1) << width;
+        EXPECT_GE(std::min(c->points[0].x, c->points[1].x), 0);
+      }
+      EXPECT_LT(std::min(c->points[0].x, c->points[1].x), width) << width;
+      EXPECT_LT(std::min(c->points[0].y, c->points[1].y), in.height) << width;
+    }
+    EXPECT_EQ(lines, 1u + 8u + 6u) << width;
   }
 }
 

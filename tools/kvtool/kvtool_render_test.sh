@@ -20,7 +20,7 @@ check() {
 # The shape: keys in order, seven weekdays, one cell per day.
 check 'list(j.keys()) == ["view","width","height","cw","ch","rows","grid_top","title","weekdays","cells","tabs"]' \
   render month 2026-03 --size 700x600
-check 'j["cw"] == 99 and len(j["weekdays"]) == 7 and j["weekdays"][0] == "Sunday" and len(j["cells"]) == 31 and j["title"] == "M A R C H"' \
+check 'j["cw"] == 100 and len(j["weekdays"]) == 7 and j["weekdays"][0] == "Sunday" and len(j["cells"]) == 31 and j["title"] == "M A R C H"' \
   render month 2026-03 --size 700x600
 check 'list(j["cells"][0].keys()) == ["day","col","row","rect","number_colour","lines","overflow","moon","note","jewish","time"]' \
   render month 2026-03 --size 700x600
