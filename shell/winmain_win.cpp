@@ -222,11 +222,12 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
 
   Config().location.systemZone = static_cast<uint8_t>(Services().SystemZone());
   InstallExchangeCommands();
-  InstallCalendarViews();
   InstallSoundCommand(instance, frame);
   // Alarms are looked for from the first tick on; a due one opens its window over everything.
   InstallAlarmHooks([](const PendingAlarm& alarm) { OpenAlarmWindow(App().instance, App().frame, alarm); });
   RunFrameTick();
+  // The views start on today as the first tick has found it.
+  InstallCalendarViews();
 
   SetFrameTitle();
   PlaceFrame(frame);

@@ -156,7 +156,8 @@ std::string DateTimeText(const DateStamp& d) {
 }
 
 void Emit(const Json& json) {
-  std::string text = json.dump();
+  // Bytes that are not UTF-8 (a damaged name in a file) are shown as U+FFFD, never a failure.
+  std::string text = json.dump(-1, ' ', false, Json::error_handler_t::replace);
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);

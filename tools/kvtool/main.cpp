@@ -10,6 +10,9 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+// (after windows.h, which it needs)
+#include <shellapi.h>
 
 #include "base/system_library_win.h"
 #endif
@@ -58,6 +61,23 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   std::vector<std::string> words(argv + 1, argv + argc);
+#if defined(_WIN32)
+  // Arguments are UTF-8 on every system: on Windows they are taken as the wide command line
+  // and converted, not in the ANSI code page (which cannot hold every name).
+  int wideCount = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+    if (wideCount == argc) {
+      for (int i = 1; i < wideCount; ++i) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string utf8(size > 0 ? static_cast<size_t>(size) : 1u, '\0');
+        if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8.data(), size, nullptr, nullptr);
+        utf8.resize(std::char_traits<char>::length(utf8.c_str()));
+        words[static_cast<size_t>(i - 1)] = utf8;
+      }
+    }
+    LocalFree(wide);
+  }
+#endif
   if (words.empty() || words[0] == "--help" || words[0] == "help") {
     PrintUsage(words.empty() ? stderr : stdout);
     return words.empty() ? 2 : 0;
