@@ -4,8 +4,8 @@
 as the transparency key).
 
 Usage: gen_shell_art.py OUTPUT_FOLDER
-Writes kalvora.ico, calendar.ico, notes.ico, schedule.ico, todo.ico, phonebook.ico, map.ico and
-toolbar.bmp. Everything is drawn here from simple shapes; no outside artwork is used.
+Writes kalvora.ico, calendar.ico, notes.ico, schedule.ico, todo.ico, phonebook.ico, map.ico, the
+calendar cells' candle.ico, havdalah.ico and moon_*.ico, and toolbar.bmp. Everything is drawn here from simple shapes; no outside artwork is used.
 """
 import math
 import os
@@ -315,6 +315,41 @@ def page_layout(n):
     return c
 
 
+def candle(n, braided=False):
+    """A lit candle: candle-lighting on Friday; braided (two colours) for Havdalah."""
+    c = Canvas(n, n)
+    w = max(2, n // 5)
+    x0, x1 = n // 2 - w // 2 - (1 if braided else 0), n // 2 + w // 2 + (1 if braided else 0)
+    top = n * 2 // 5
+    c.rect(x0, top, x1, n - 3, WHITE if not braided else LIGHT_BLUE)
+    if braided:
+        for y in range(top, n - 2, max(2, n // 8)):
+            c.line(x0, y, x1, y + max(2, n // 8) - 1, BLUE)
+    c.frame(x0, top, x1, n - 3, GREY)
+    c.rect(n // 4, n - 3, n - 1 - n // 4, n - 2, BROWN)
+    c.line(n / 2, top - 1, n / 2, top - n / 10, DARK)
+    c.polygon([(n / 2, 1), (n / 2 + n / 7, top - n / 6), (n / 2, top - 1), (n / 2 - n / 7, top - n / 6)], ORANGE)
+    c.disc(n / 2, top - n / 5, n / 14 + 0.5, YELLOW)
+    return c
+
+
+def moon(n, phase):
+    """The moon's quarters: 1 new, 2 first quarter (right half lit), 3 full, 4 last quarter."""
+    c = Canvas(n, n)
+    r = n / 2 - 1
+    lit, dark = (250, 240, 190), (60, 60, 80)
+    c.disc(n / 2, n / 2, r, dark if phase == 1 else lit)
+    if phase in (2, 4):
+        for y in range(n):
+            for x in range(n):
+                inside = (x + 0.5 - n / 2) ** 2 + (y + 0.5 - n / 2) ** 2 <= r * r
+                left = x + 0.5 < n / 2
+                if inside and left == (phase == 2):
+                    c.put(x, y, dark)
+    c.ring(n / 2, n / 2, r, GREY, 1.0)
+    return c
+
+
 # --- files ------------------------------------------------------------------------------
 
 def icon_image(c):
@@ -375,6 +410,13 @@ ICONS = {
     'todo.ico': checklist,
     'phonebook.ico': phonebook,
     'map.ico': globe,
+    # The calendar cells' marks: candle-lighting and Havdalah times, the moon's quarters.
+    'candle.ico': candle,
+    'havdalah.ico': lambda n: candle(n, braided=True),
+    'moon_new.ico': lambda n: moon(n, 1),
+    'moon_first.ico': lambda n: moon(n, 2),
+    'moon_full.ico': lambda n: moon(n, 3),
+    'moon_last.ico': lambda n: moon(n, 4),
 }
 
 # The toolbar strip, in image order (the frame's toolbar refers to these positions).
