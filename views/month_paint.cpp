@@ -1,5 +1,7 @@
 #include "views/month_paint.h"
 
+#include "views/small_calendar.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -305,6 +307,19 @@ MonthPicture PaintMonth(Canvas& canvas, const MonthLayout& l, const ViewOptions&
   PaintMonthPlane(canvas, l, o);
   PaintYearLabel(canvas, l.yearLabel, YearLabelText(l.shown, o.smallCalendars), o);
   PaintMonthTitle(canvas, l.title, MonthTitleText(l.shown), o);
+  // The prior and next months in the header, with their highlight marks when gathered.
+  const Rect* headers[2] = {&l.previousCalendar, &l.nextCalendar};
+  for (int side = 0; side < 2; ++side) {
+    if (headers[side]->Empty()) continue;
+    int year = l.shown.year, month = l.shown.month;
+    bool jewish = l.shown.jewish;
+    if (side == 0) PreviousMonth(year, month, jewish);
+    else NextMonth(year, month, jewish);
+    SmallCalendarInput input = SmallCalendarFor(year, month, jewish, o);
+    const MonthSlot& slot = Assembly().slots[static_cast<size_t>(side == 0 ? kSlotPrevious : kSlotNext)];
+    if (slot.year == year && slot.month == month) input.marks = slot.marks;
+    PaintSmallCalendar(canvas, *headers[side], input);
+  }
   std::array<std::string, 32> other;
   if (l.jewishLine) other = OtherCalendarLines(l.shown);
   for (int d = 1; d <= l.shown.length; ++d) {
