@@ -7,6 +7,12 @@
 
 #include "tools/kvtool/registry.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "base/file_io.h"
+#include "base/filesystem.h"
+
 namespace kv::tool {
 namespace {
 
@@ -167,5 +173,30 @@ Command::Command(const char* name, const char* usage, Handler handler) {
   Registry().push_back(RegisteredCommand{name, usage, std::move(handler)});
 }
 
+
+MsgAnswer StderrMessages::Show(const UserMessage& m) {
+  std::string text = Utf8FromAnsi(m.text);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::fprintf(stderr, "kvtool: %s\n", text.c_str());
+  ++shown;
+  return DefaultAnswer(m.buttons, m.defaultButton);
+}
+
+CalendarConfig LoadCalendarConfig(const std::optional<std::string>& path) {
+  if (!path) {
+    DefaultConfigInputs in;
+    in.dataFolder = ".";
+    in.screenWidth = 1280;
+    in.screenHeight = 1024;
+    return DefaultCalendarConfig(in);
+  }
+  std::vector<uint8_t> file;
+  if (!FileExists(*path) || !ReadWholeFile(*path, file, size_t{1} << 20)) throw Failure("cannot read " + *path);
+  if (file.size() < 10 || !HasConfigHeader(file.data(), file.size())) throw Failure("File failed header check: " + *path);
+  ConfigImage image{};
+  std::memcpy(image.data(), file.data(), std::min(file.size(), kConfigSize));
+  if (ConfigVersionOf(image.data()) == 6) ConvertVersion6Image(image);
+  return ParseCalendarConfig(image);
+}
 
 }  // namespace kv::tool

@@ -11,8 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "calendar/dates.h"
+#include "base/messages.h"
 #include "base/text_encoding.h"
+#include "calendar/dates.h"
+#include "shell/config.h"
 
 namespace kv::tool {
 
@@ -59,6 +61,18 @@ using kv::Utf8FromAnsi;
 
 // Writes one JSON document and a newline to standard output.
 void Emit(const Json& json);
+
+// Messages the core would show in a box go to standard error, one line each; a question gets
+// its default answer.
+class StderrMessages : public MessageSink {
+ public:
+  MsgAnswer Show(const UserMessage& message) override;
+  int shown = 0;
+};
+
+// A calendar configuration file read as the program reads it (a version 6 file converted), or a
+// new configuration when no file is named. Fails on a file that is not one.
+CalendarConfig LoadCalendarConfig(const std::optional<std::string>& path);
 
 using Handler = std::function<void(Args&)>;
 

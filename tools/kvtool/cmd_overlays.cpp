@@ -17,20 +17,6 @@
 namespace kv::tool {
 namespace {
 
-// Messages the core would show in a box go to standard error.
-class StderrMessages : public MessageSink {
- public:
-  MsgAnswer Show(const UserMessage& m) override {
-    std::string text = Utf8FromAnsi(m.text);
-    for (char& c : text)
-      if (c == '\n') c = ' ';
-    std::fprintf(stderr, "kvtool: %s\n", text.c_str());
-    ++shown;
-    return DefaultAnswer(m.buttons, m.defaultButton);
-  }
-  int shown = 0;
-};
-
 std::vector<uint8_t> ReadFileOrFail(const std::string& path) {
   std::vector<uint8_t> bytes;
   if (!FileExists(path) || !ReadWholeFile(path, bytes, size_t{64} << 20)) throw Failure("cannot read " + path);

@@ -27,34 +27,6 @@
 namespace kv::tool {
 namespace {
 
-// What the core would show in a box becomes a warning on standard error.
-class WarningMessages : public MessageSink {
- public:
-  MsgAnswer Show(const UserMessage& m) override {
-    std::string text = Utf8FromAnsi(m.text);
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    std::fprintf(stderr, "kvtool: %s\n", text.c_str());
-    ++shown;
-    return DefaultAnswer(m.buttons, m.defaultButton);
-  }
-  int shown = 0;
-};
-
-CalendarConfig LoadConfig(const std::optional<std::string>& path) {
-  if (!path) {
-    DefaultConfigInputs in;
-    in.dataFolder = ".";
-    return DefaultCalendarConfig(in);
-  }
-  std::vector<uint8_t> file;
-  if (!FileExists(*path) || !ReadWholeFile(*path, file, size_t{1} << 20)) throw Failure("cannot read " + *path);
-  if (file.size() < 10 || !HasConfigHeader(file.data(), file.size())) throw Failure("File failed header check: " + *path);
-  ConfigImage image{};
-  std::memcpy(image.data(), file.data(), std::min(file.size(), kConfigSize));
-  if (ConfigVersionOf(image.data()) == 6) ConvertVersion6Image(image);
-  return ParseCalendarConfig(image);
-}
-
 Size ParseSize(const std::string& text) {
   size_t x = text.find('x');
   if (x == std::string::npos) throw UsageError("--size takes WIDTHxHEIGHT, such as 800x600");
@@ -121,7 +93,7 @@ Command render("render month",
   std::string monthText = args.Positional("month");
   int year = 0, month = 0;
   ParseMonthArgument(monthText, jewish, year, month);
-  CalendarConfig config = LoadConfig(configPath);
+  CalendarConfig config = LoadCalendarConfig(configPath);
   ViewOptions o = ViewOptionsFromConfig(config);
   o.jewishPrimary = jewish;
   int gregorianYear = jewish ? JewishToGregorian(JewishDate{year, month, 1}).year : year;
@@ -134,7 +106,7 @@ Command render("render month",
     if (!std::filesystem::is_directory(*db, error)) throw Failure("no database folder " + *db);
   }
 
-  WarningMessages sink;
+  StderrMessages sink;
   ScopedMessageSink scope(sink);
   ResetOverlays();
   for (const std::string& p : paths) {

@@ -30,36 +30,6 @@ namespace {
 
 constexpr int kPixelsPerInch = 96;
 
-// Messages the core would show in a box go to standard error.
-class StderrSink : public MessageSink {
- public:
-  MsgAnswer Show(const UserMessage& m) override {
-    std::string text = Utf8FromAnsi(m.text);
-    for (char& c : text)
-      if (c == '\n') c = ' ';
-    std::fprintf(stderr, "kvtool: %s\n", text.c_str());
-    ++shown;
-    return DefaultAnswer(m.buttons, m.defaultButton);
-  }
-  int shown = 0;
-};
-
-CalendarConfig LoadConfig(const std::optional<std::string>& path) {
-  if (!path) {
-    DefaultConfigInputs inputs;
-    inputs.screenWidth = 1280;
-    inputs.screenHeight = 1024;
-    return DefaultCalendarConfig(inputs);
-  }
-  std::vector<uint8_t> file;
-  if (!FileExists(*path) || !ReadWholeFile(*path, file, size_t{1} << 20)) throw Failure("cannot read " + *path);
-  if (file.size() < 10 || !HasConfigHeader(file.data(), file.size())) throw Failure("File failed header check: " + *path);
-  ConfigImage image{};
-  std::memcpy(image.data(), file.data(), std::min(file.size(), kConfigSize));
-  if (ConfigVersionOf(image.data()) == 6) ConvertVersion6Image(image);
-  return ParseCalendarConfig(image);
-}
-
 enum class Format { Json, Svg };
 Format FormatOption(Args& args) {
   std::optional<std::string> f = args.Option("format");
@@ -77,7 +47,7 @@ Size SizeOption(Args& args, Size fallback) {
               static_cast<int>(ParseInteger(s->substr(x + 1), "height", 100, 10000))};
 }
 
-void LoadOverlayFiles(const std::vector<std::string>& paths, StderrSink& sink) {
+void LoadOverlayFiles(const std::vector<std::string>& paths, StderrMessages& sink) {
   if (paths.size() > static_cast<size_t>(kMaxOverlays)) throw UsageError("at most 20 overlays can be active");
   ResetOverlays();
   for (const std::string& p : paths) {
@@ -110,9 +80,9 @@ Command renderYear("render year", "YYYY [--jewish] [--size WxH] [--config FILE] 
   args.Done();
   int year = static_cast<int>(jewish ? ParseInteger(yearText, "Jewish year", kYearViewFirstJewish, kYearViewLastJewish)
                                      : ParseInteger(yearText, "year", 1583, kYearViewLastGregorian));
-  StderrSink sink;
+  StderrMessages sink;
   ScopedMessageSink scope(sink);
-  CalendarConfig config = LoadConfig(configPath);
+  CalendarConfig config = LoadCalendarConfig(configPath);
   ViewOptions options = ViewOptionsFromConfig(config);
   options.jewishPrimary = jewish;
   LoadOverlayFiles(paths, sink);
@@ -174,9 +144,9 @@ Command renderDay("render day",
     SetDatabaseFolder(AnsiFromUtf8(*db));
     InstallPersonalSources();
   }
-  StderrSink sink;
+  StderrMessages sink;
   ScopedMessageSink scope(sink);
-  CalendarConfig config = LoadConfig(configPath);
+  CalendarConfig config = LoadCalendarConfig(configPath);
   ViewOptions options = ViewOptionsFromConfig(config);
   if (lat) {
     // A point given on the command line is there to be shown.
