@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "base/drop_down_box_win.h"
 #include "base/win_handles.h"
 #include "base/window_kit_win.h"
 #include "calendar/clock.h"
@@ -24,10 +25,6 @@ constexpr int kStateFailed = 27004;         // "DateboxWndProc(): LocalAlloc() f
 constexpr int kStateCaption = 27005;        // "Err! - DATEBOX.DLL"
 constexpr UINT_PTR kRepeatDelayTimer = 1;   // first step of a held month arrow
 constexpr UINT_PTR kRepeatTimer = 2;        // the steps after it
-constexpr UINT kMsgCheckFocus = WM_APP + 0x40;  // after the edit lost the focus: where did it go?
-
-enum DropState { kUp = 0, kPressed = 1, kOpen = 2 };
-
 std::function<DateBoxCalendar()>& CalendarProvider() {
   static std::function<DateBoxCalendar()> provider;
   return provider;
@@ -40,67 +37,26 @@ DateBoxCalendar CalendarNow() {
 
 TypedDate Today(bool jewish) { return CurrentDateParseContext(jewish).today; }
 
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  GetWindowTextA(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(length, 0)));
-  return text;
-}
-
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-class DateBox;
-
-// The thread hooks: at most one of each, each serving one box.
-struct HookState {
-  HHOOK keyboard = nullptr;
-  HHOOK mouse = nullptr;
-  DateBox* keyboardBox = nullptr;
-  DateBox* mouseBox = nullptr;
-};
-HookState& Hooks() {
-  static HookState hooks;
-  return hooks;
-}
-
-LRESULT CALLBACK KeyboardProc(int code, WPARAM vk, LPARAM lp);
-LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lp);
 LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
 
-class DateBox {
+class DateBox : public DropDownBox {
  public:
-  DateBox(HWND window, const CREATESTRUCTA& create) : self_(window), instance_(create.hInstance) {}
-  ~DateBox() {
-    RemoveHooks(true);
-    if (popup_) DestroyWindow(popup_);
-  }
+  DateBox(HWND window, const CREATESTRUCTA& create) : DropDownBox(window, create.hInstance) {}
 
-  LRESULT Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override {
     switch (message) {
       case WM_CREATE: return OnCreate();
-      case WM_SIZE: Layout(); return 0;
-      case WM_PAINT: OnPaint(); return 0;
-      case WM_LBUTTONDOWN: OnButtonDown(lp); return 0;
-      case WM_LBUTTONUP: OnButtonUp(); return 0;
-      case WM_CANCELMODE: ClosePopup(); return 0;
-      case WM_SETFOCUS: OnSetFocus(); return 0;
-      case WM_COMMAND: OnEditCommand(wp); return 0;
-      case kMsgCheckFocus: OnCheckFocus(); return 0;
       case WM_GETDLGCODE: return DLGC_WANTARROWS;
-      case WM_SETFONT: OnSetFont(reinterpret_cast<HFONT>(wp), LOWORD(lp) != 0); return 0;
-      case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-      case WM_ENABLE: OnEnable(wp != 0); return 0;
       case kMsgDateboxGet: return ReadDate(reinterpret_cast<DateStamp*>(lp));
       case kMsgDateboxSet: SetDate(reinterpret_cast<const DateStamp*>(lp)); return 0;
-      case WM_DESTROY: RemoveHooks(true); return 0;
-      default: return DefWindowProcA(window, message, wp, lp);
+      default: return DefWindowProcA(self_, message, wp, lp);
     }
   }
 
   // ---- what the hooks and the pop-up call ----
-  bool Key(WPARAM vk, bool alt);
-  bool MousePress(HWND target, POINT screen);
+  bool Key(WPARAM vk, bool alt) override;
   void PaintPopup(HDC dc);
   void PopupButtonDown(Point at);
   void PopupButtonUp();
@@ -109,38 +65,19 @@ class DateBox {
 
  private:
   LRESULT OnCreate();
-  void Layout();
-  void OnPaint();
-  void OnButtonDown(LPARAM lp);
-  void OnButtonUp();
-  void OnSetFocus();
-  void OnEditCommand(WPARAM wp);
-  void OnCheckFocus();
-  void OnSetFont(HFONT font, bool redraw);
-  void OnEnable(bool enabled);
   LRESULT ReadDate(DateStamp* out);
   void SetDate(const DateStamp* in);
 
-  void Measure();
+  void Measure() override;
+  void ShowValue() override { ShowDate(); }
   void ShowDate() { SetWindowTextA(edit_, DateBoxText(date_, jewish_).c_str()); }
-  void SelectAll() { SendMessageA(edit_, EM_SETSEL, 0, -1); }
-  void CheckTypedText();
-  void OpenPopup();
-  void ClosePopup();
+  void CheckTypedText() override;
+  void FocusLeft() override { Notify(kBoxFocusLeft); }
+  void OpenPopup() override;
+  void ClosePopup() override;
   void MoveTo(const TypedDate& date);
   void StepMonth(int direction);
-  void InstallKeyboardHook();
-  void InstallMouseHook();
-  void RemoveHooks(bool keyboardToo);
-  HFONT FontInUse() const { return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-  HWND self_;
-  HINSTANCE instance_;
-  HWND edit_ = nullptr;
-  HWND popup_ = nullptr;
-  HFONT font_ = nullptr;
-  RECT button_{};
-  int drop_ = kUp;
   bool jewish_ = false;
   int weekStart_ = 0;
   TypedDate date_;
@@ -150,10 +87,7 @@ class DateBox {
 };
 
 LRESULT DateBox::OnCreate() {
-  edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, self_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDateBoxEditId)), instance_, nullptr);
-  if (!edit_) return -1;
-  SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse()), FALSE);
+  if (!CreateEdit()) return -1;
   DateBoxCalendar calendar = CalendarNow();
   jewish_ = calendar.jewish;
   weekStart_ = calendar.weekStart;
@@ -164,79 +98,9 @@ LRESULT DateBox::OnCreate() {
   return 0;
 }
 
-void DateBox::Layout() {
-  RECT client;
-  GetClientRect(self_, &client);
-  int width = GetSystemMetrics(SM_CXVSCROLL) + 2;
-  button_ = RECT{std::max(client.right - width, 0L), 0, client.right, client.bottom};
-  MoveWindow(edit_, 0, 0, button_.left, client.bottom, TRUE);
-  InvalidateRect(self_, &button_, FALSE);
-}
-
-void DateBox::OnPaint() {
-  PaintDC paint(self_);
-  UINT state = DFCS_SCROLLCOMBOBOX;
-  if (drop_ == kPressed) state |= DFCS_PUSHED;
-  if (!IsWindowEnabled(self_)) state |= DFCS_INACTIVE;
-  RECT r = button_;
-  DrawFrameControl(paint.get(), &r, DFC_SCROLL, state);
-}
-
-void DateBox::OnButtonDown(LPARAM lp) {
-  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-  if (!PtInRect(&button_, p) || !IsWindowEnabled(self_)) return;
-  if (drop_ == kOpen) {
-    ClosePopup();
-    return;
-  }
-  drop_ = kPressed;
-  SetCapture(self_);
-  InvalidateRect(self_, &button_, FALSE);
-  OpenPopup();
-  SetFocus(edit_);
-}
-
-void DateBox::OnButtonUp() {
-  if (drop_ != kPressed) return;
-  drop_ = kOpen;
-  if (GetCapture() == self_) ReleaseCapture();
-  InvalidateRect(self_, &button_, FALSE);
-}
-
-void DateBox::OnSetFocus() {
-  if (drop_ != kUp) return;
-  SetFocus(edit_);
-  SelectAll();
-}
-
-void DateBox::OnEditCommand(WPARAM wp) {
-  if (LOWORD(wp) != kDateBoxEditId) return;
-  switch (HIWORD(wp)) {
-    case EN_SETFOCUS: InstallKeyboardHook(); break;
-    case EN_KILLFOCUS:
-      RemoveHooks(true);
-      if (drop_ != kUp) ClosePopup();
-      // A box that is going away with its dialog has nothing more to say.
-      if (!IsWindowVisible(self_)) break;
-      CheckTypedText();
-      PostMessageA(self_, kMsgCheckFocus, 0, 0);
-      break;
-    default: break;
-  }
-}
-
-void DateBox::OnCheckFocus() {
-  HWND focus = GetFocus();
-  if (focus == self_ || focus == edit_) return;
-  HWND parent = GetParent(self_);
-  if (parent) {
-    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(self_), kBoxFocusLeft), reinterpret_cast<LPARAM>(self_));
-  }
-}
-
 void DateBox::CheckTypedText() {
   jewish_ = CalendarNow().jewish;
-  std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_));
+  std::optional<TypedDate> typed = ParseTypedDate(EditText(), CurrentDateParseContext(jewish_));
   if (!typed) {
     MessageBeep(MB_OK);  // the text stays as typed, the date as it was
     return;
@@ -245,27 +109,9 @@ void DateBox::CheckTypedText() {
   ShowDate();
 }
 
-void DateBox::OnSetFont(HFONT font, bool redraw) {
-  font_ = font;
-  SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse()), redraw);
-  Measure();
-  if (redraw) InvalidateRect(self_, nullptr, TRUE);
-}
-
-void DateBox::OnEnable(bool enabled) {
-  EnableWindow(edit_, enabled);
-  if (!enabled) {
-    ClosePopup();
-    SetWindowTextA(edit_, "");
-  } else if (GetWindowTextLengthA(edit_) == 0) {
-    ShowDate();  // enabled again: the date it holds, not an empty field nobody can read
-  }
-  InvalidateRect(self_, &button_, FALSE);
-}
-
 LRESULT DateBox::ReadDate(DateStamp* out) {
   jewish_ = CalendarNow().jewish;
-  std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_));
+  std::optional<TypedDate> typed = ParseTypedDate(EditText(), CurrentDateParseContext(jewish_));
   if (!typed || !out) return 0;
   DateStamp d{typed->year, static_cast<uint16_t>(typed->month), static_cast<uint16_t>(typed->day), 0, 0};
   if (jewish_) d = JewishToGregorian(JewishDate{typed->year, typed->month, typed->day});
@@ -304,7 +150,7 @@ void DateBox::OpenPopup() {
   jewish_ = calendar.jewish;
   weekStart_ = calendar.weekStart;
   // The pop-up starts on the typed date when there is one.
-  if (std::optional<TypedDate> typed = ParseTypedDate(WindowText(edit_), CurrentDateParseContext(jewish_)))
+  if (std::optional<TypedDate> typed = ParseTypedDate(EditText(), CurrentDateParseContext(jewish_)))
     date_ = *typed;
   ShowDate();
   if (!popup_) {
@@ -320,29 +166,16 @@ void DateBox::OpenPopup() {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromWindow(self_, MONITOR_DEFAULTTONEAREST), &monitor);
   Point at = DatePopupPosition({box.left, box.top, box.right, box.bottom}, geometry_.size, monitor.rcWork.bottom);
-  SetWindowPos(popup_, HWND_TOPMOST, at.x, at.y, geometry_.size.cx, geometry_.size.cy,
-               SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(popup_, nullptr, TRUE);
-  if (drop_ == kUp) drop_ = kOpen;
-  InstallMouseHook();
+  ShowPopupAt(at.x, at.y, geometry_.size.cx, geometry_.size.cy);
 }
 
 void DateBox::ClosePopup() {
   if (popup_) {
     KillTimer(popup_, kRepeatDelayTimer);
     KillTimer(popup_, kRepeatTimer);
-    ShowWindow(popup_, SW_HIDE);
   }
   arrow_ = 0;
-  RemoveHooks(false);
-  // The keyboard hook follows the edit's focus, so Alt+Down opens the pop-up again.
-  if (GetFocus() == edit_) InstallKeyboardHook();
-  HWND capture = GetCapture();
-  if (capture && (capture == self_ || capture == popup_)) ReleaseCapture();
-  if (drop_ != kUp) {
-    drop_ = kUp;
-    InvalidateRect(self_, &button_, FALSE);
-  }
+  HidePopup();
 }
 
 void DateBox::MoveTo(const TypedDate& date) {
@@ -402,27 +235,6 @@ bool DateBox::Key(WPARAM vk, bool alt) {
   }
   MoveTo(MovePopupDate(date_, key, jewish_));
   return true;
-}
-
-bool DateBox::MousePress(HWND target, POINT screen) {
-  if (target == popup_ || drop_ == kPressed) return false;
-  if (target == self_) {
-    POINT p = screen;
-    ScreenToClient(self_, &p);
-    if (PtInRect(&button_, p)) {
-      ClosePopup();
-      SetFocus(edit_);
-      SelectAll();
-      return true;  // the press that would open it again is swallowed
-    }
-  }
-  ClosePopup();
-  if (!target || target == edit_ || target == self_) {
-    SetFocus(edit_);
-    SelectAll();
-    return true;
-  }
-  return false;  // the window pressed takes the focus as usual
 }
 
 void DateBox::PopupButtonDown(Point at) {
@@ -542,64 +354,6 @@ void DateBox::PaintPopup(HDC dc) {
   }
 }
 
-void DateBox::InstallKeyboardHook() {
-  HookState& h = Hooks();
-  h.keyboardBox = this;
-  if (!h.keyboard) h.keyboard = SetWindowsHookExA(WH_KEYBOARD, KeyboardProc, nullptr, GetCurrentThreadId());
-}
-
-void DateBox::InstallMouseHook() {
-  HookState& h = Hooks();
-  h.mouseBox = this;
-  if (!h.mouse) h.mouse = SetWindowsHookExA(WH_MOUSE, MouseProc, nullptr, GetCurrentThreadId());
-}
-
-void DateBox::RemoveHooks(bool keyboardToo) {
-  HookState& h = Hooks();
-  if (h.mouseBox == this) {
-    if (h.mouse) UnhookWindowsHookEx(h.mouse);
-    h.mouse = nullptr;
-    h.mouseBox = nullptr;
-  }
-  if (keyboardToo && h.keyboardBox == this) {
-    if (h.keyboard) UnhookWindowsHookEx(h.keyboard);
-    h.keyboard = nullptr;
-    h.keyboardBox = nullptr;
-  }
-}
-
-LRESULT CALLBACK KeyboardProc(int code, WPARAM vk, LPARAM lp) {
-  HookState& h = Hooks();
-  bool keyDown = (static_cast<DWORD>(lp) & 0x80000000u) == 0;
-  if (code == HC_ACTION && keyDown && h.keyboardBox) {
-    bool alt = (lp & (1 << 29)) != 0;
-    DateBox* box = h.keyboardBox;
-    bool used = false;
-    try {
-      used = box->Key(vk, alt);
-    } catch (...) {
-      used = false;
-    }
-    if (used) return 1;
-  }
-  return CallNextHookEx(h.keyboard, code, vk, lp);
-}
-
-LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lp) {
-  HookState& h = Hooks();
-  if (code == HC_ACTION && h.mouseBox && (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN)) {
-    const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
-    bool swallow = false;
-    try {
-      swallow = h.mouseBox->MousePress(m->hwnd, m->pt);
-    } catch (...) {
-      swallow = false;
-    }
-    if (swallow) return 1;
-  }
-  return CallNextHookEx(h.mouse, code, message, lp);
-}
-
 LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
@@ -629,26 +383,12 @@ LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
   });
 }
 
-// The box's procedure: its state made at WM_NCCREATE (the window is not made without it) and
-// deleted after WM_NCDESTROY, every message behind the exception barrier.
+DropDownBox* MakeDateBox(HWND window, const CREATESTRUCTA& create) {
+  return new (std::nothrow) DateBox(window, create);
+}
+
 LRESULT CALLBACK DateBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-  if (message == WM_NCCREATE) {
-    auto* made = new (std::nothrow) DateBox(window, *reinterpret_cast<const CREATESTRUCTA*>(lp));
-    if (!made) {
-      MessageBoxA(nullptr, std::string(StringText(kStateFailed)).c_str(), std::string(StringText(kStateCaption)).c_str(),
-                  MB_OK | MB_ICONSTOP);
-      return FALSE;
-    }
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
-  }
-  DateBox* box = StateOf<DateBox>(window);
-  if (!box) return DefWindowProcA(window, message, wp, lp);
-  LRESULT result = Guarded<LRESULT>(window, message, 0, [&] { return box->Handle(window, message, wp, lp); });
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    delete box;
-  }
-  return result;
+  return DropDownBox::Dispatch(window, message, wp, lp, MakeDateBox, kStateFailed, kStateCaption);
 }
 
 }  // namespace
@@ -656,27 +396,8 @@ LRESULT CALLBACK DateBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
 void SetDateBoxCalendar(std::function<DateBoxCalendar()> provider) { CalendarProvider() = std::move(provider); }
 
 bool RegisterDateBox(HINSTANCE instance) {
-  WNDCLASSA box{};
-  box.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-  box.lpfnWndProc = DateBoxProc;
-  box.hInstance = instance;
-  box.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  box.lpszClassName = kDateBoxClass;
-
-  WNDCLASSA popup{};
-  popup.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW | CS_DROPSHADOW | CS_SAVEBITS;
-  popup.lpfnWndProc = PopupProc;
-  popup.hInstance = instance;
-  popup.hCursor = box.hCursor;
-  popup.lpszClassName = kDatePopupClass;
-
-  if (!RegisterClassA(&box) || !RegisterClassA(&popup)) {
-    MessageBoxA(nullptr, std::string(StringText(kRegisterFailed)).c_str(),
-                std::string(StringText(kRegisterCaption)).c_str(), MB_OK | MB_ICONSTOP);
-    return false;
-  }
-  return true;
+  return DropDownBox::RegisterClasses(instance, kDateBoxClass, DateBoxProc, kDatePopupClass, PopupProc, 0,
+                                      kRegisterFailed, kRegisterCaption);
 }
 
 }  // namespace kv
