@@ -106,6 +106,24 @@ void ApplySizeState(HWND h, uint8_t state) {
   else if (state == kMinimized) ShowWindow(h, SW_SHOWMINNOACTIVE);
 }
 
+// The MDI client keeps scroll bars it showed while it was still small once the children fill
+// it exactly at its full size (each bar then takes the room that would make the children fit):
+// they go when every open child fits the client without them.
+void DropNeedlessScrollBars(HWND client) {
+  LONG_PTR style = GetWindowLongPtrA(client, GWL_STYLE);
+  if (!(style & (WS_HSCROLL | WS_VSCROLL))) return;
+  RECT area;
+  GetClientRect(client, &area);
+  if (style & WS_VSCROLL) area.right += GetSystemMetrics(SM_CXVSCROLL);
+  if (style & WS_HSCROLL) area.bottom += GetSystemMetrics(SM_CYHSCROLL);
+  for (HWND h = GetWindow(client, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(h) || IsIconic(h)) continue;
+    RECT r = RectInClient(h);
+    if (r.left < 0 || r.top < 0 || r.right > area.right || r.bottom > area.bottom) return;
+  }
+  ShowScrollBar(client, SB_BOTH, FALSE);
+}
+
 void MoveToSaved(HWND h, uint8_t code, const DeskLayout& saved) {
   if (const Placement* p = saved.PlacementOf(code)) {
     if (p->width > 0 && p->height > 0) MoveWindow(h, p->x, p->y, p->width, p->height, TRUE);
@@ -342,6 +360,7 @@ void ResetDeskWindows(bool atStart) {
   MapWindowPoints(nullptr, App().frame, reinterpret_cast<POINT*>(&r), 2);
   SetWindowPos(client, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
   SetWindowPos(client, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+  DropNeedlessScrollBars(client);
   RedrawWindow(client, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 

@@ -45,7 +45,9 @@ const ViewPane& PaneOf(int view) {
 
 int TabStripHeight() {
   Host& h = H();
-  if (!h.tabs || !IsWindowVisible(h.tabs)) return 0;
+  // The strip's own style, not IsWindowVisible: while the program starts its frame is still
+  // hidden, and the strip must be given its room all the same.
+  if (!h.tabs || !(GetWindowLongPtrA(h.tabs, GWL_STYLE) & WS_VISIBLE)) return 0;
   RECT r{0, 0, 400, 400};
   TabCtrl_AdjustRect(h.tabs, FALSE, &r);
   return std::max<int>(0, 400 - (r.bottom - r.top)) + 2;

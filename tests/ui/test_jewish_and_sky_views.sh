@@ -19,6 +19,15 @@ kvtool config set "$(winpath "$data/default.kvc")" options.calendarsystem=2 opti
 
 KV_ENV="KALVORA_TEST_CLOCK=2024-03-10T10:00" start_and_wait || finish
 sleep 1
+# The desk comes back as it was saved, without scroll bars: the windows fill the client exactly.
+read -r cw _ < <(driver clientsize KV4Frame MDIClient)
+right=$(desk | awk '{ if ($2 + $4 > r) r = $2 + $4 } END { print r }')
+[ "${cw:-0}" = "${right:-1}" ] || fail "after a restart the desk's client is ${cw:-?} wide, its windows reach ${right:-?} (scroll bars?)"
+# The overlay tab strip has its room under the month, also when the program starts.
+read -r _ py _ ph < <(driver rect KV4Frame/KVMonthPlane)
+read -r _ ty _ _ < <(driver rect KV4Frame/SysTabControl32)
+[ "$(driver visible KV4Frame/SysTabControl32)" = 1 ] && [ $((py + ph)) -le "${ty:-0}" ] ||
+  fail "the month plane (to $((py + ph))) covers the tab strip (from ${ty:-?})"
 screenshot jewish-month-view
 driver command KV4Frame 1301 >/dev/null
 wait_for KVYearPlane has_child KVYearPlane || fail "no year plane"
