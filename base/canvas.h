@@ -28,6 +28,10 @@ constexpr Colour MakeColour(int r, int g, int b) {
 constexpr int RedOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
 constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int BlueOf(Colour c) { return static_cast<int>(c & 0xFF); }
+// A Windows colour as stored in files and the configuration (0x00BBGGRR).
+constexpr Colour ColourFromColorRef(uint32_t c) {
+  return MakeColour(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
 
 struct Point {
   int x = 0;

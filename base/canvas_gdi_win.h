@@ -19,7 +19,7 @@ namespace kv {
 constexpr COLORREF ToColorref(Colour c) {
   return RGB(static_cast<BYTE>(RedOf(c)), static_cast<BYTE>(GreenOf(c)), static_cast<BYTE>(BlueOf(c)));
 }
-constexpr Colour FromColorref(COLORREF c) { return MakeColour(GetRValue(c), GetGValue(c), GetBValue(c)); }
+constexpr Colour FromColorref(COLORREF c) { return ColourFromColorRef(c); }
 
 // The icon of a resource number at a size. The canvas does not free the handle: the resolver
 // keeps it (LR_SHARED icons, a cache). Without one, the canvas loads the executable's own icon

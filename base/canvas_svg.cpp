@@ -223,13 +223,14 @@ std::string SvgCanvas::HatchPattern(Hatch hatch, Colour colour, Colour backgroun
   auto key = std::make_tuple(hatch, colour, background);
   auto found = patterns_.find(key);
   if (found != patterns_.end()) return found->second;
-  std::string id = "h" + std::to_string(nextId_++);
+  std::string id = "h";
+  id += std::to_string(nextId_++);
   defs_ += "<pattern id=\"" + id + "\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\">";
   if (background != kTransparent) defs_ += "<rect width=\"8\" height=\"8\" fill=\"" + SvgColour(background) + "\"/>";
   std::string d;
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
-      if (HatchBits(hatch, y) & (0x80 >> x)) d += "M" + Num(x) + " " + Num(y) + "h1v1h-1z";
+      if (HatchBits(hatch, y) & (0x80 >> x)) d.append("M").append(Num(x)).append(" ").append(Num(y)).append("h1v1h-1z");
   defs_ += "<path d=\"" + d + "\" fill=\"" + SvgColour(colour) + "\"/></pattern>\n";
   patterns_.emplace(key, id);
   return id;
@@ -242,7 +243,8 @@ std::string SvgCanvas::Fill(const Brush& brush) {
 }
 
 std::string SvgCanvas::ClipPath(const Rect& rect) {
-  std::string id = "c" + std::to_string(nextId_++);
+  std::string id = "c";
+  id += std::to_string(nextId_++);
   defs_ += "<clipPath id=\"" + id + "\"><rect x=\"" + Num(rect.left) + "\" y=\"" + Num(rect.top) + "\" width=\"" +
            Num(std::max(rect.Width(), 0)) + "\" height=\"" + Num(std::max(rect.Height(), 0)) + "\"/></clipPath>\n";
   return id;

@@ -30,6 +30,36 @@ void ShowFailure(int text, int caption) {
               MB_OK | MB_ICONSTOP);
 }
 
+// The pop-up of every box: it never takes the activation; the box draws it and takes its clicks.
+LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* box = reinterpret_cast<DropDownBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!box) return DefWindowProcA(window, message, wp, lp);
+  return Guarded<LRESULT>(window, message, 0, [&]() -> LRESULT {
+    switch (message) {
+      case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+      case WM_ERASEBKGND: return 1;
+      case WM_PAINT: {
+        PaintDC paint(window);
+        box->PaintPopup(paint.get());
+        return 0;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_LBUTTONUP:
+        box->PopupMouse(message, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+        return 0;
+      case WM_TIMER: box->PopupTimer(wp); return 0;
+      case WM_CAPTURECHANGED: box->PopupCaptureLost(); return 0;
+      case WM_NCDESTROY: SetWindowLongPtrA(window, GWLP_USERDATA, 0); return 0;
+      default: return DefWindowProcA(window, message, wp, lp);
+    }
+  });
+}
+
 }  // namespace
 
 LRESULT CALLBACK DropDownKeyboardProc(int code, WPARAM vk, LPARAM lp) {
@@ -92,6 +122,13 @@ bool DropDownBox::CreateEdit() {
   if (!edit_) return false;
   SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse()), FALSE);
   return true;
+}
+
+bool DropDownBox::MakePopup(const char* popupClass) {
+  if (!popup_)
+    popup_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, popupClass, "", WS_POPUP, 0, 0, 0, 0,
+                             nullptr, nullptr, instance_, this);
+  return popup_ != nullptr;
 }
 
 void DropDownBox::ShowPopupAt(int x, int y, int width, int height) {
@@ -283,7 +320,7 @@ LRESULT DropDownBox::Dispatch(HWND window, UINT message, WPARAM wp, LPARAM lp, M
 }
 
 bool DropDownBox::RegisterClasses(HINSTANCE instance, const char* boxClass, WNDPROC boxProc, const char* popupClass,
-                                  WNDPROC popupProc, UINT popupStyle, int failedText, int failedCaption) {
+                                  UINT popupStyle, int failedText, int failedCaption) {
   WNDCLASSA box{};
   box.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
   box.lpfnWndProc = boxProc;
@@ -294,7 +331,7 @@ bool DropDownBox::RegisterClasses(HINSTANCE instance, const char* boxClass, WNDP
 
   WNDCLASSA popup{};
   popup.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW | CS_DROPSHADOW | CS_SAVEBITS | popupStyle;
-  popup.lpfnWndProc = popupProc;
+  popup.lpfnWndProc = PopupProc;
   popup.hInstance = instance;
   popup.hCursor = box.hCursor;
   popup.lpszClassName = popupClass;

@@ -26,6 +26,14 @@ class DropDownBox {
   virtual bool Key(WPARAM vk, bool alt) = 0;
   bool MousePress(HWND target, POINT screen);
 
+  // The pop-up's own part: its picture, the left button in it (WM_LBUTTONDOWN, WM_LBUTTONDBLCLK
+  // or WM_LBUTTONUP at a point of its client area), and for a box that repeats while the button
+  // is held its timers and the loss of the capture.
+  virtual void PaintPopup(HDC dc) = 0;
+  virtual void PopupMouse(UINT message, int x, int y) = 0;
+  virtual void PopupTimer(UINT_PTR) {}
+  virtual void PopupCaptureLost() {}
+
   // Makes a box's procedure: the state block made at WM_NCCREATE (without it the window is not
   // made, after the message `failedText` captioned `failedCaption`) and deleted after
   // WM_NCDESTROY, every message behind the exception barrier.
@@ -35,7 +43,7 @@ class DropDownBox {
   // Registers a box's class and its pop-up's; a failure shows `failedText` captioned
   // `failedCaption`.
   static bool RegisterClasses(HINSTANCE instance, const char* boxClass, WNDPROC boxProc, const char* popupClass,
-                              WNDPROC popupProc, UINT popupStyle, int failedText, int failedCaption);
+                              UINT popupStyle, int failedText, int failedCaption);
 
  protected:
   static constexpr int kEditId = 100;
@@ -52,6 +60,8 @@ class DropDownBox {
 
   // Makes the edit (at WM_CREATE); false when it could not be made.
   bool CreateEdit();
+  // Makes the pop-up window of `popupClass` once; false when there is none.
+  bool MakePopup(const char* popupClass);
   // Shows the pop-up at `x`, `y` in the size given, and watches the mouse.
   void ShowPopupAt(int x, int y, int width, int height);
   void HidePopup();

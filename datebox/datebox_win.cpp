@@ -39,7 +39,6 @@ TypedDate Today(bool jewish) { return CurrentDateParseContext(jewish).today; }
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
 
 class DateBox : public DropDownBox {
  public:
@@ -57,11 +56,13 @@ class DateBox : public DropDownBox {
 
   // ---- what the hooks and the pop-up call ----
   bool Key(WPARAM vk, bool alt) override;
-  void PaintPopup(HDC dc);
-  void PopupButtonDown(Point at);
-  void PopupButtonUp();
-  void PopupTimer(UINT_PTR id);
-  void PopupCaptureLost();
+  void PaintPopup(HDC dc) override;
+  void PopupMouse(UINT message, int x, int y) override {
+    if (message == WM_LBUTTONUP) PopupButtonUp();
+    else PopupButtonDown({x, y});
+  }
+  void PopupTimer(UINT_PTR id) override;
+  void PopupCaptureLost() override;
 
  private:
   LRESULT OnCreate();
@@ -75,6 +76,8 @@ class DateBox : public DropDownBox {
   void FocusLeft() override { Notify(kBoxFocusLeft); }
   void OpenPopup() override;
   void ClosePopup() override;
+  void PopupButtonDown(Point at);
+  void PopupButtonUp();
   void MoveTo(const TypedDate& date);
   void StepMonth(int direction);
 
@@ -153,11 +156,7 @@ void DateBox::OpenPopup() {
   if (std::optional<TypedDate> typed = ParseTypedDate(EditText(), CurrentDateParseContext(jewish_)))
     date_ = *typed;
   ShowDate();
-  if (!popup_) {
-    popup_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kDatePopupClass, "", WS_POPUP, 0, 0,
-                             0, 0, nullptr, nullptr, instance_, this);
-    if (!popup_) return;
-  }
+  if (!MakePopup(kDatePopupClass)) return;
   Measure();
   firstColumn_ = PopupFirstColumn(date_.year, date_.month, jewish_, weekStart_);
   RECT box;
@@ -354,35 +353,6 @@ void DateBox::PaintPopup(HDC dc) {
   }
 }
 
-LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* box = reinterpret_cast<DateBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!box) return DefWindowProcA(window, message, wp, lp);
-  return Guarded<LRESULT>(window, message, 0, [&]() -> LRESULT {
-    switch (message) {
-      case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-      case WM_ERASEBKGND: return 1;
-      case WM_PAINT: {
-        PaintDC paint(window);
-        box->PaintPopup(paint.get());
-        return 0;
-      }
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-        box->PopupButtonDown({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        return 0;
-      case WM_LBUTTONUP: box->PopupButtonUp(); return 0;
-      case WM_TIMER: box->PopupTimer(wp); return 0;
-      case WM_CAPTURECHANGED: box->PopupCaptureLost(); return 0;
-      case WM_NCDESTROY: SetWindowLongPtrA(window, GWLP_USERDATA, 0); return 0;
-      default: return DefWindowProcA(window, message, wp, lp);
-    }
-  });
-}
-
 DropDownBox* MakeDateBox(HWND window, const CREATESTRUCTA& create) {
   return new (std::nothrow) DateBox(window, create);
 }
@@ -396,7 +366,7 @@ LRESULT CALLBACK DateBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
 void SetDateBoxCalendar(std::function<DateBoxCalendar()> provider) { CalendarProvider() = std::move(provider); }
 
 bool RegisterDateBox(HINSTANCE instance) {
-  return DropDownBox::RegisterClasses(instance, kDateBoxClass, DateBoxProc, kDatePopupClass, PopupProc, 0,
+  return DropDownBox::RegisterClasses(instance, kDateBoxClass, DateBoxProc, kDatePopupClass, 0,
                                       kRegisterFailed, kRegisterCaption);
 }
 

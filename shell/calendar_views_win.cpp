@@ -48,8 +48,7 @@ void Step(bool forward) {
   if (calendar && active == calendar) {
     SendMessageA(calendar, kMsgCalendarMove, forward ? kMoveForward : kMoveBack, 0);
   } else {
-    const DateStamp& d = Calendar().date;
-    SelectGregorianDate(AddDays(d.month, d.day, d.year, forward ? 1 : -1));
+    StepSelectedDate(forward ? 1 : -1);
     CalendarDateChanged();
   }
   if (active) SetFocus(active);

@@ -4,10 +4,6 @@
 
 namespace kv {
 
-Colour ColourFromColorRef(uint32_t c) {
-  return MakeColour(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
 ViewOptions ViewOptionsFromConfig(const CalendarConfig& c, int screenWidth, const SystemViewColours& system) {
   ViewOptions o;
   // The week-start list of the options dialog begins with Sunday.

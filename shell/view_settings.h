@@ -20,9 +20,6 @@ struct SystemViewColours {
 ViewOptions ViewOptionsFromConfig(const CalendarConfig& config, int screenWidth = 1280,
                                   const SystemViewColours& system = {});
 
-// A configuration colour (COLORREF, 0x00BBGGRR) as a canvas colour.
-Colour ColourFromColorRef(uint32_t colorRef);
-
 // The screen fonts of the views at `pixelsPerInch`: Title from slot 0, Cell from slot 1, Event
 // from slot 2, Bold from slot 3, Small from slot 5; Dialog is the system's dialog font.
 FontTable ScreenFontTable(const CalendarConfig& config, int pixelsPerInch);

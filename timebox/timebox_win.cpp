@@ -40,8 +40,10 @@ class TimeBox : public DropDownBox {
   }
 
   bool Key(WPARAM vk, bool alt) override;
-  void PaintPopup(HDC dc);
-  void PopupPress(int x, int y, bool twice);
+  void PaintPopup(HDC dc) override;
+  void PopupMouse(UINT message, int x, int y) override {
+    if (message != WM_LBUTTONUP) PopupPress(x, y, message == WM_LBUTTONDBLCLK);
+  }
 
  private:
   LRESULT OnCreate();
@@ -53,6 +55,7 @@ class TimeBox : public DropDownBox {
   void Choose(int minutes, const TimeFocus& focus);
   void ShowValue() override { SetWindowTextA(edit_, value_ < 0 ? "" : FormatTimeOfDay(value_, Regional()).c_str()); }
   void OpenPopup() override;
+  void PopupPress(int x, int y, bool twice);
 
   int value_ = -1;  // minutes since midnight, -1 empty
   TimeFocus focus_;
@@ -118,11 +121,7 @@ void TimeBox::OpenPopup() {
   if (read >= 0) value_ = read;
   if (value_ < 0) value_ = CurrentDateTime().minuteOfDay;
   ShowValue();
-  if (!popup_) {
-    popup_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTimePopupClass, "", WS_POPUP, 0, 0,
-                             0, 0, nullptr, nullptr, instance_, this);
-    if (!popup_) return;
-  }
+  if (!MakePopup(kTimePopupClass)) return;
   Measure();
   focus_ = FocusOf(SplitTime(value_, clock24_), kHourColumn);
   RECT box;
@@ -221,32 +220,6 @@ void TimeBox::PaintPopup(HDC dc) {
   }
 }
 
-LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* box = reinterpret_cast<TimeBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!box) return DefWindowProcA(window, message, wp, lp);
-  return Guarded<LRESULT>(window, message, 0, [&]() -> LRESULT {
-    switch (message) {
-      case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-      case WM_ERASEBKGND: return 1;
-      case WM_PAINT: {
-        PaintDC paint(window);
-        box->PaintPopup(paint.get());
-        return 0;
-      }
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-        box->PopupPress(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), message == WM_LBUTTONDBLCLK);
-        return 0;
-      case WM_NCDESTROY: SetWindowLongPtrA(window, GWLP_USERDATA, 0); return 0;
-      default: return DefWindowProcA(window, message, wp, lp);
-    }
-  });
-}
-
 DropDownBox* MakeTimeBox(HWND window, const CREATESTRUCTA& create) {
   return new (std::nothrow) TimeBox(window, create);
 }
@@ -258,7 +231,7 @@ LRESULT CALLBACK TimeBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 bool RegisterTimeBox(HINSTANCE instance) {
-  return DropDownBox::RegisterClasses(instance, kTimeBoxClass, TimeBoxProc, kTimePopupClass, PopupProc, CS_DBLCLKS,
+  return DropDownBox::RegisterClasses(instance, kTimeBoxClass, TimeBoxProc, kTimePopupClass, CS_DBLCLKS,
                                       kRegisterFailed, kRegisterCaption);
 }
 

@@ -65,6 +65,11 @@ void SelectGregorianDate(const DateStamp& date) {
   PositionFromDate(s);
 }
 
+void StepSelectedDate(int days) {
+  const DateStamp& d = Calendar().date;
+  SelectGregorianDate(AddDays(d.month, d.day, d.year, days));
+}
+
 void SelectDay(int day) {
   CalendarState& s = Calendar();
   s.day = std::clamp(day, 1, std::max(1, DisplayedMonthLength()));

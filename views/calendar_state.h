@@ -75,6 +75,9 @@ void SetViewOptions(const ViewOptions& options);
 
 // Selects a Gregorian date (and with it its month in the primary calendar).
 void SelectGregorianDate(const DateStamp& date);
+// Moves the selected date by a number of days (Move back and forward outside the month and
+// year views).
+void StepSelectedDate(int days);
 // Selects a day of the displayed month (clamped to the month).
 void SelectDay(int day);
 

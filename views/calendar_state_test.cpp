@@ -2,24 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "views/views_test_support.h"
+
 #include "base/messages.h"
 #include "calendar/jewish.h"
 
 namespace kv {
 namespace {
 
-class CalendarStateTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetCalendarState();
-    SetMessageSink(&messages_);
-  }
-  void TearDown() override {
-    SetMessageSink(nullptr);
-    ResetCalendarState();
-  }
-  ScriptedMessages messages_;
-};
+class CalendarStateTest : public FreshCalendarTest {};
 
 TEST_F(CalendarStateTest, MonthStepsKeepTheDayWithinTheMonth) {
   struct Case {

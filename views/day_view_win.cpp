@@ -197,8 +197,7 @@ bool KeyOf(UINT msg, WPARAM wp, LPARAM) {
   DayPlane* p = PlaneState();
   if (p && msg == kMsgCalendarMove && (wp == kMoveBack || wp == kMoveForward)) {
     // The toolbar's Move back and forward step one day.
-    const DateStamp& d = Calendar().date;
-    SelectGregorianDate(AddDays(d.month, d.day, d.year, wp == kMoveForward ? 1 : -1));
+    StepSelectedDate(wp == kMoveForward ? 1 : -1);
     CalendarDateChanged();
     return true;
   }

@@ -18,11 +18,6 @@ constexpr uint16_t kAccentTextColour = 1u << 5;
 constexpr uint16_t kAccentPattern = 1u << 6;
 constexpr uint16_t kAccentIcon = 1u << 7;
 
-// Entries keep Windows colours (0x00BBGGRR).
-Colour FromColorRef(uint32_t c) {
-  return MakeColour(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
 Rect Offset(const Rect& r, Point o) { return Rect{r.left + o.x, r.top + o.y, r.right + o.x, r.bottom + o.y}; }
 
 std::string GiftText(const DayEntry& e) { return e.gift ? std::string(StringText(1951 + e.gift)) : std::string(); }
@@ -143,7 +138,7 @@ DayCellPicture PaintDayCell(Canvas& canvas, const MonthLayout& layout, const Vie
     bool solidDone = false;
     for (const DayEntry* e : entries) {
       if (!(e->accentFlags & kAccentPattern) || e->pattern == 0) continue;
-      Colour c = FromColorRef(e->patternColour);
+      Colour c = ColourFromColorRef(e->patternColour);
       if (e->pattern == 1) {
         if (!solidDone) canvas.FillRect(Offset(whole, origin), c);
         solidDone = true;
@@ -181,7 +176,7 @@ DayCellPicture PaintDayCell(Canvas& canvas, const MonthLayout& layout, const Vie
       ++y;  // no room: the entry still counts, so the overflow shows
       continue;
     }
-    Colour colour = (e.accentFlags & kAccentTextColour) ? FromColorRef(e.textColour) : o.colours.windowText;
+    Colour colour = (e.accentFlags & kAccentTextColour) ? ColourFromColorRef(e.textColour) : o.colours.windowText;
     auto drawBlock = [&](const std::string& text) {
       int top = y, drawnRight = areaLeft;
       for (const std::string& line : WrapText(canvas, FontRole::Event, text, width)) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "views/views_test_support.h"
+
 #include "base/canvas_record.h"
 #include "base/messages.h"
 #include "calendar/jewish.h"
@@ -402,18 +404,7 @@ TEST(MonthPaintTest, CellsTakeTheirEntriesAndMarksFromTheAssembly) {
   ResetAssembly();
 }
 
-class MonthKeysTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetCalendarState();
-    SetMessageSink(&messages_);
-  }
-  void TearDown() override {
-    SetMessageSink(nullptr);
-    ResetCalendarState();
-  }
-  ScriptedMessages messages_;
-};
+class MonthKeysTest : public FreshCalendarTest {};
 
 TEST_F(MonthKeysTest, TheKeyboardTable) {
   struct Case {

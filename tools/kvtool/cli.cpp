@@ -182,6 +182,17 @@ MsgAnswer StderrMessages::Show(const UserMessage& m) {
   return DefaultAnswer(m.buttons, m.defaultButton);
 }
 
+MsgAnswer AnsweringMessages::Show(const UserMessage& m) {
+  texts.push_back(Utf8FromAnsi(m.text));
+  return ok_ ? AcceptAnswer(m.buttons) : DeclineAnswer(m.buttons);
+}
+
+Json AnsweringMessages::Texts() const {
+  Json list = Json::array();
+  for (const std::string& t : texts) list.push_back(t);
+  return list;
+}
+
 CalendarConfig LoadCalendarConfig(const std::optional<std::string>& path) {
   if (!path) {
     DefaultConfigInputs in;

@@ -70,6 +70,20 @@ class StderrMessages : public MessageSink {
   int shown = 0;
 };
 
+// Records every text the program would show (UTF-8) and answers each question the same way:
+// accepted (OK, Yes) or declined.
+class AnsweringMessages : public MessageSink {
+ public:
+  explicit AnsweringMessages(bool ok) : ok_(ok) {}
+  MsgAnswer Show(const UserMessage& message) override;
+  Json Texts() const;
+  std::string Last() const { return texts.empty() ? std::string() : texts.back(); }
+  std::vector<std::string> texts;
+
+ private:
+  bool ok_;
+};
+
 // A calendar configuration file read as the program reads it (a version 6 file converted), or a
 // new configuration when no file is named. Fails on a file that is not one.
 CalendarConfig LoadCalendarConfig(const std::optional<std::string>& path);

@@ -17,20 +17,6 @@
 namespace kv::tool {
 namespace {
 
-// Records every text and answers each question as --answer says (OK when not given).
-class Answering : public MessageSink {
- public:
-  explicit Answering(bool ok) : ok_(ok) {}
-  MsgAnswer Show(const UserMessage& m) override {
-    texts.push_back(Utf8FromAnsi(m.text));
-    return ok_ ? AcceptAnswer(m.buttons) : DeclineAnswer(m.buttons);
-  }
-  std::vector<std::string> texts;
-
- private:
-  bool ok_;
-};
-
 // The zone file and the tz names beside kvtool; the zone in use from --zone (else none).
 void LoadZones(const std::optional<std::string>& zone) {
   std::string folder = RunningProgramFolder();
@@ -89,7 +75,7 @@ Command icalExport("ical export",
     SetClockSource(clock.get());
   }
   LoadZones(zone);
-  Answering sink(true);
+  AnsweringMessages sink(true);
   ScopedMessageSink scope(sink);
   IcalExportResult r;
   bool ok = IcalExportFile(out, options, r);
@@ -125,7 +111,7 @@ Command icalImport("ical import",
     SetClockSource(clock.get());
   }
   LoadZones(zone);
-  Answering sink(!answer || *answer == "ok");
+  AnsweringMessages sink(!answer || *answer == "ok");
   ScopedMessageSink scope(sink);
   IcalImportResult r = IcalImportFile(in, options);
   if (clock) SetClockSource(nullptr);
@@ -160,7 +146,7 @@ void ContactsExport(Args& args, bool vcard) {
   args.Done();
   if (version && *version != "3" && *version != "4" && *version != "3.0" && *version != "4.0")
     throw UsageError("--version takes 3 or 4");
-  Answering sink(true);
+  AnsweringMessages sink(true);
   ScopedMessageSink scope(sink);
   ContactsExportResult r = vcard ? VCardExportFile(file, version && (*version)[0] == '4' ? VCardVersion::V4 : VCardVersion::V3)
                                  : CsvExportFile(file);
@@ -174,7 +160,7 @@ void ContactsImport(Args& args, bool vcard) {
   std::string file = args.Positional("FILE");
   args.Done();
   if (answer && *answer != "ok" && *answer != "cancel") throw UsageError("--answer takes ok or cancel");
-  Answering sink(!answer || *answer == "ok");
+  AnsweringMessages sink(!answer || *answer == "ok");
   ScopedMessageSink scope(sink);
   ContactsImportResult r = vcard ? VCardImportFile(file) : CsvImportFile(file);
   if (!r.ok && !r.cancelled) {

@@ -20,26 +20,6 @@
 namespace kv::tool {
 namespace {
 
-// Records every text the program would show and answers each question the same way.
-class AnsweringMessages : public MessageSink {
- public:
-  explicit AnsweringMessages(bool ok) : ok_(ok) {}
-  MsgAnswer Show(const UserMessage& m) override {
-    texts.push_back(Utf8FromAnsi(m.text));
-    return ok_ ? AcceptAnswer(m.buttons) : DeclineAnswer(m.buttons);
-  }
-  Json Texts() const {
-    Json list = Json::array();
-    for (const std::string& t : texts) list.push_back(t);
-    return list;
-  }
-  std::string Last() const { return texts.empty() ? std::string() : texts.back(); }
-  std::vector<std::string> texts;
-
- private:
-  bool ok_;
-};
-
 // The database folder and the zones: the zone file beside kvtool gives the conversions; the
 // current zone is the one asked for, else none (times as stored).
 void OpenDatabase(Args& args, std::optional<std::string> zone = std::nullopt) {
