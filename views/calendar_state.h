@@ -100,7 +100,7 @@ void NotifyDateChanged();
 struct ViewEditors {
   std::function<void(int32_t source, const DateStamp& day)> openOverlayEvent;  // source: event-list position
   std::function<void(int32_t number, const DateStamp& day)> openScheduleItem;  // number in the schedule store
-  std::function<void(const DateStamp& day, int minute)> newScheduleItem;       // minute -1: no time chosen
+  std::function<void(const DateStamp& day, int startMinute, int endMinute)> newScheduleItem;  // -1: no time chosen
   std::function<void(const DateStamp& day)> newOverlayEvent;
   std::function<void(int index)> openToDoItem;                                 // index in the to-do list
 };

@@ -128,7 +128,7 @@ struct DayPlane {
         if (editors.openScheduleItem) editors.openScheduleItem(ref, day), done = true;
         break;
       case DayAction::NewSchedule:
-        if (editors.newScheduleItem) editors.newScheduleItem(day, -1), done = true;
+        if (editors.newScheduleItem) editors.newScheduleItem(day, -1, -1), done = true;
         break;
       case DayAction::OpenToDo:
         if (editors.openToDoItem) editors.openToDoItem(static_cast<int>(ref)), done = true;

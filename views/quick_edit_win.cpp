@@ -40,7 +40,7 @@ class QuickEditDialog : public Dialog {
     On(IDC_QUICK_EDIT_EDIT, [this](int) { EditSelected(); });
     On(IDC_QUICK_EDIT_NEW_SCHEDULE, [this](int) {
       DateStamp day = Calendar().date;
-      if (auto open = Editors().newScheduleItem) Finish([open, day] { open(day, -1); });
+      if (auto open = Editors().newScheduleItem) Finish([open, day] { open(day, -1, -1); });
     });
     On(IDC_QUICK_EDIT_NEW_OVERLAY, [this](int) {
       DateStamp day = Calendar().date;
