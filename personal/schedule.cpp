@@ -1,6 +1,8 @@
 #include "personal/schedule.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "calendar/date_format.h"
 #include "calendar/zone_conversion.h"
@@ -32,6 +34,8 @@ constexpr int kDialogTitle = 24011;
 struct ScheduleState {
   SchedDayList day;
   void (*changed)() = nullptr;
+  std::vector<std::pair<int, std::function<void()>>> listeners;
+  int nextToken = 1;
 };
 
 ScheduleState& S() {
@@ -48,6 +52,10 @@ void Changed() {
   SchedDayList& d = S().day;
   if (d.year != 0) SchedLoadDay(d.day, MonthKey(d.year, d.month), 0, true);
   if (S().changed) S().changed();
+  // A listener may add or remove listeners while it runs: walk a copy.
+  auto listeners = S().listeners;
+  for (auto& [token, listener] : listeners)
+    if (listener) listener();
 }
 
 void ShowWriteError() { ShowMessage(Text(kErrUpdatingSchedule), MsgIcon::Warning); }
@@ -103,6 +111,16 @@ uint32_t MakeSeriesId(uint16_t firstId, uint32_t monthKey) {
 }
 
 void SetSchedChangedHook(void (*hook)()) { S().changed = hook; }
+
+int AddSchedChangedListener(std::function<void()> listener) {
+  int token = S().nextToken++;
+  S().listeners.emplace_back(token, std::move(listener));
+  return token;
+}
+
+void RemoveSchedChangedListener(int token) {
+  std::erase_if(S().listeners, [token](const auto& l) { return l.first == token; });
+}
 
 // ---- reading and converting ------------------------------------------------------------------
 
@@ -658,6 +676,7 @@ SchedSaveResult SchedRemove(SchedSaveRequest& request) {
 void ResetSchedule() {
   S().day = SchedDayList();
   S().changed = nullptr;
+  S().listeners.clear();
 }
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -178,8 +179,12 @@ constexpr int kCallerSchedSeries = 1114;
 // Called after every stored, moved or deleted item (the views refresh and the next alarm is
 // looked for). nullptr removes it.
 void SetSchedChangedHook(void (*hook)());
+// Further listeners called after that hook (windows that show items, such as the schedule
+// window): the hook stays the alarms' alone, and every listener runs too. The token removes it.
+int AddSchedChangedListener(std::function<void()> listener);
+void RemoveSchedChangedListener(int token);
 
-// Forgets the day list (tests).
+// Forgets the day list, the hook and the listeners (tests).
 void ResetSchedule();
 
 }  // namespace kv

@@ -19,6 +19,7 @@
 #include "personal/notes_window.h"
 #include "personal/notes_window_win.h"
 #include "shell/frame_win.h"
+#include "shell/schedule_window_setup_win.h"
 #include "views/main_date_win.h"
 #include "views/quick_edit_win.h"
 
@@ -94,6 +95,7 @@ void ApplyViewSettings() {
   SetViewFonts(ScreenFontTable(Config(), ScreenPixelsPerInch()));
   Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
   SetNotesWindowFont(Drawing().screenFonts[5]);
+  ApplyScheduleWindowSettings();
   if (CalendarWindow()) RefreshCalendarViews();
 }
 

@@ -14,4 +14,13 @@ ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config) {
   return s;
 }
 
+ScheduleGridSettings ScheduleGridSettingsFromConfig(const CalendarConfig& config) {
+  ScheduleGridSettings s;
+  s.increment = config.schedulerIncrement;
+  s.initialHour = config.schedulerHour;
+  s.summaryStartHour = config.summaryStartHour;
+  s.summaryEndHour = config.summaryEndHour;
+  return SaneGridSettings(s);
+}
+
 }  // namespace kv

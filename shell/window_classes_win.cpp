@@ -1,5 +1,6 @@
 #include "shell/window_classes_win.h"
 
+#include "personal/schedule_window_win.h"
 #include "resources/command_ids.h"
 #include "shell/desk_win.h"
 #include "shell/frame_win.h"
@@ -34,7 +35,7 @@ const ClassEntry kClasses[] = {
     {"KVSmCal", SmallCalendarProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kNotesClass, NotesWindowProc, IDI_NOTES, COLOR_WINDOW + 1, 0, nullptr},
     {kScheduleClass, ScheduleWindowProc, IDI_SCHEDULE, COLOR_WINDOW + 1, 0, nullptr},
-    {"KVSchedTxt", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVSchedTxt", ScheduleTextWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kToDoClass, ToDoWindowProc, IDI_TODO, COLOR_WINDOW + 1, 0, nullptr},
     {kPhonebookClass, PhonebookWindowProc, IDI_PHONEBOOK, COLOR_BTNFACE + 1, 0, nullptr},
     {kMapHostClass, MapHostWindowProc, IDI_MAP, COLOR_BTNFACE + 1, 0, nullptr},

@@ -25,6 +25,7 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/calendar_views_win.h"
+#include "shell/schedule_window_setup_win.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
 #include "shell/filesystem_win.h"
@@ -228,6 +229,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RunFrameTick();
   // The views start on today as the first tick has found it.
   InstallCalendarViews();
+  InstallScheduleWindow();
 
   SetFrameTitle();
   PlaceFrame(frame);
