@@ -269,11 +269,11 @@ void PaintScheduleGrid(Canvas& canvas, const ScheduleGrid& g, const SchedDayList
     canvas.FrameRect(box.rect, Pen{selected ? c.selection : c.itemFrame, 1});
     Rect text{box.rect.left + 3, box.rect.top + 1, box.rect.right - 3, box.rect.bottom - 1};
     if (item.record.noteId != 0) {
-      int size = std::clamp(rowHeight - 6, 6, 12);
+      int size = std::clamp(rowHeight - 4, 6, 14);
       int x = text.right - std::max(4, size * 3 / 4);
       if (x > text.left + 8) {
         DrawNoteSymbol(canvas, {x, box.rect.top + std::max(2, (std::min(rowHeight, box.rect.Height()) - size) / 2)},
-                       size, selected ? c.selectionText : c.itemFrame);
+                       size, selected ? c.text : c.itemFrame);
         text.right = x - 3;
       }
     }

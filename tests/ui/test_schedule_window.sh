@@ -7,7 +7,8 @@ source "$(dirname "$0")/lib.sh"
 fresh_profile
 VK_F5=0x74 VK_RETURN=0x0D
 SCROLL=1043                       # WM_USER + 19
-LINE_DOWN=1 PAGE_DOWN=3 TOP=6 BOTTOM=7
+LINE_UP=0 LINE_DOWN=1 PAGE_DOWN=3 TOP=6 BOTTOM=7
+WM_MDIRESTORE=0x223 WM_MDIMAXIMIZE=0x225
 WM_MOUSEMOVE=0x200 WM_LBUTTONDOWN=0x201 WM_LBUTTONUP=0x202 WM_LBUTTONDBLCLK=0x203
 MOVE_BACK=1324 MOVE_FORWARD=1325
 PANE=1                            # the grid pane's control id; its text names the day and the choice
@@ -19,13 +20,16 @@ add() {  # add DATE START END TITLE: the new item's id
   kvtool sched add --db "$(winpath "$db")" --date "$1" --start "$2" --end "$3" --title "$4" |
     python3 -c 'import json,sys; print(json.load(sys.stdin)["ids"][0])'
 }
-add 2026-12-07 09:00 10:00 "Team standup" >/dev/null || fail "kvtool sched add failed"
+for item in "2026-12-07 09:00 10:00 Team standup" "2026-12-07 13:00 14:00 Lunch with Anna"; do
+  read -r d s e t <<<"$item"
+  add "$d" "$s" "$e" "$t" >/dev/null || fail "kvtool sched add $t failed"
+done
 dentist=$(add 2026-12-07 10:30 11:45 "Dentist") || fail "kvtool sched add failed"
 kvtool note set --db "$(winpath "$db")" --sched "$dentist" --date 2026-12-07 --text "Bring the X-rays" >/dev/null ||
   fail "kvtool note set failed"
-add 2026-12-07 13:00 14:00 "Lunch with Anna" >/dev/null
-add 2026-12-07 13:30 15:00 "Budget review" >/dev/null
+add 2026-12-07 14:00 15:30 "Budget review" >/dev/null
 add 2026-12-06 23:00 00:30 "Night train" >/dev/null
+add 2026-12-07 00:00 01:00 "Server upgrade" >/dev/null  # beside the train: another day's item
 add 2026-12-08 08:30 09:30 "Flight to Lyon" >/dev/null
 
 lp() { echo $(( ($2 << 16) | $1 )); }  # lp X Y: a mouse message's point
@@ -58,14 +62,49 @@ wait_for 1 eval 'desk_line KVSched | wc -l' || fail "F5 did not open the schedul
 desk_line KVSched | grep -q ' 1$' || fail "the schedule window is not the active window: $(desk_line KVSched)"
 expect_text "Monday, December 7, 2026" "the window does not show the selected day"
 
-# The keys' message: from the initial hour (8:00, rows of 15 minutes) down to 9:00, the
-# stand-up's row; the item there is selected.
+# A drag from the top of the pane downwards picks a range from the top row's time, the initial
+# hour (8:00; rows of 15 minutes).
+read -r pane_w pane_h < <(driver clientsize KV4Frame/KVSched KVSchedTxt)
+[ "${pane_h:-0}" -gt 100 ] && [ "${pane_w:-0}" -gt 200 ] || fail "the grid pane is too small: ${pane_w:-none} x ${pane_h:-none}"
+x=$((pane_w * 3 / 4))
+driver post KV4Frame/KVSchedTxt $WM_LBUTTONDOWN 1 "$(lp $x 2)" >/dev/null
+driver post KV4Frame/KVSchedTxt $WM_MOUSEMOVE 1 "$(lp $x $((pane_h - 4)))" >/dev/null
+driver post KV4Frame/KVSchedTxt $WM_LBUTTONUP 0 "$(lp $x $((pane_h - 4)))" >/dev/null
+wait_match "Monday, December 7, 2026: 8:00 AM - *" || fail "the drag did not pick a range from 8:00: \"$(pane_text)\""
+range=$(pane_text)
+# The range's end gives the row height: rows of 15 minutes from 8:00 down to the pane's bottom.
+row_h=$(python3 -c '
+import re, sys
+m = re.search(r" - (\d+):(\d+) (AM|PM)$", sys.argv[1])
+end = (int(m[1]) % 12 + (12 if m[3] == "PM" else 0)) * 60 + int(m[2])
+print(round((int(sys.argv[2]) - 6) * 15 / (end - 480)))' "$range" "$pane_h" 2>/dev/null) || row_h=18
+
+# Enter asks for the editor of a new item in that range; the window goes on either way.
+driver key KV4Frame/KVSchedTxt $VK_RETURN >/dev/null
+editor_or_beep "Enter on a picked range"
+[ "$(pane_text)" = "$range" ] || fail "asking for the editor changed the window: \"$(pane_text)\""
+
+# A click in the stand-up's row (the second hour in view) selects it; a double click on the
+# dentist's row selects it and asks for its editor.
+driver click KV4Frame/KVSchedTxt $x $((4 * row_h + row_h / 2)) >/dev/null
+expect_text "Monday, December 7, 2026: 9:00 AM - 10:00 AM Team standup" "a click on the stand-up did not select it (row height $row_h)"
+driver post KV4Frame/KVSchedTxt $WM_LBUTTONDBLCLK 1 "$(lp $x $((10 * row_h + row_h / 2)))" >/dev/null
+expect_text "Monday, December 7, 2026: 10:30 AM - 11:45 AM Dentist" "a double click on the dentist did not select it"
+editor_or_beep "A double click on an item"
+
+# The window at full size for the picture, then back as it was.
+sched=$(driver find KV4Frame KVSched)
+driver send KV4Frame/MDIClient $WM_MDIMAXIMIZE "0x$sched" >/dev/null
+sleep 1
+screenshot schedule-window
+driver send KV4Frame/MDIClient $WM_MDIRESTORE "0x$sched" >/dev/null
+
+# The keys' message (WM_USER + 19) moves the picked row with the grid: six rows up from the
+# dentist is the stand-up, which is selected.
+scroll_times $LINE_UP 6
+expect_text "Monday, December 7, 2026: 9:00 AM - 10:00 AM Team standup" "six rows up from the dentist is not the stand-up"
 scroll $LINE_DOWN
-expect_text "Monday, December 7, 2026: 8:15 AM" "a line down did not pick the next row"
-scroll_times $LINE_DOWN 3
-expect_text "Monday, December 7, 2026: 9:00 AM - 10:00 AM Team standup" "the stand-up is not at 9:00"
-scroll_times $LINE_DOWN 6
-expect_text "Monday, December 7, 2026: 10:30 AM - 11:45 AM Dentist" "the dentist is not at 10:30"
+expect_text "Monday, December 7, 2026: 9:15 AM" "a line down did not pick the next row"
 scroll $TOP
 expect_text "Monday, December 7, 2026: 11:00 PM - 12:30 AM Night train" "the night train does not reach into the day"
 scroll $BOTTOM
@@ -76,39 +115,6 @@ case "$(pane_text)" in
   "Monday, December 7, 2026: "*AM*) ;;
   *) fail "two pages down from midnight is not in the morning: \"$(pane_text)\"" ;;
 esac
-
-# A drag from the top of the pane downwards picks a range starting at the top row's time; the
-# top row is the initial hour again once the window is laid out anew.
-scroll $TOP
-scroll_times $LINE_DOWN 32   # 8:00 in the top row, picked
-expect_text "Monday, December 7, 2026: 8:00 AM" "32 lines down from midnight is not 8:00"
-read -r pane_w pane_h < <(driver clientsize KV4Frame/KVSched KVSchedTxt)
-[ "${pane_h:-0}" -gt 100 ] && [ "${pane_w:-0}" -gt 200 ] || fail "the grid pane is too small: ${pane_w:-none} x ${pane_h:-none}"
-x=$((pane_w * 3 / 4))
-driver post KV4Frame/KVSchedTxt $WM_LBUTTONDOWN 1 "$(lp $x 2)" >/dev/null
-driver post KV4Frame/KVSchedTxt $WM_MOUSEMOVE 1 "$(lp $x $((pane_h - 4)))" >/dev/null
-driver post KV4Frame/KVSchedTxt $WM_LBUTTONUP 0 "$(lp $x $((pane_h - 4)))" >/dev/null
-wait_match "Monday, December 7, 2026: 8:00 AM - *" || fail "the drag did not pick a range from 8:00: \"$(pane_text)\""
-range=$(pane_text)
-# The range's end gives the row height: rows of 15 minutes from 8:00 down to the pane's bottom.
-end=$(echo "$range" | sed -E 's/.* - ([0-9]+):([0-9]+) (AM|PM)$/\1 \2 \3/')
-read -r eh em ampm <<<"$end"
-end_min=$(( (eh % 12 + ( [ "$ampm" = PM ] && echo 12 || echo 0 )) * 60 + 10#$em ))
-row_h=$(python3 -c "print(round(($pane_h - 6) * 15 / ($end_min - 480)))" 2>/dev/null || echo 18)
-
-# Enter with no editor installed: a beep, and the window goes on.
-driver key KV4Frame/KVSchedTxt $VK_RETURN >/dev/null
-editor_or_beep "Enter on a picked range"
-[ "$(pane_text)" = "$range" ] || fail "asking for the editor changed the window: \"$(pane_text)\""
-
-# A click in the stand-up's row (the second hour in view) selects it; a double click on it asks
-# for its editor and the window stays.
-driver click KV4Frame/KVSchedTxt $x $((4 * row_h + row_h / 2)) >/dev/null
-expect_text "Monday, December 7, 2026: 9:00 AM - 10:00 AM Team standup" "a click on the stand-up did not select it (row height $row_h)"
-driver post KV4Frame/KVSchedTxt $WM_LBUTTONDBLCLK 1 "$(lp $x $((10 * row_h + row_h / 2)))" >/dev/null
-expect_text "Monday, December 7, 2026: 10:30 AM - 11:45 AM Dentist" "a double click on the dentist did not select it"
-editor_or_beep "A double click on an item"
-screenshot schedule-window
 
 # The window follows the selected date: forward to the 8th (from the schedule window, Move
 # forward steps the selected date), and back.
