@@ -29,7 +29,6 @@ kvtool note set --db "$(winpath "$db")" --sched "$dentist" --date 2026-12-07 --t
   fail "kvtool note set failed"
 add 2026-12-07 14:00 15:30 "Budget review" >/dev/null
 add 2026-12-06 23:00 00:30 "Night train" >/dev/null
-add 2026-12-07 00:00 01:00 "Server upgrade" >/dev/null  # beside the train: another day's item
 add 2026-12-08 08:30 09:30 "Flight to Lyon" >/dev/null
 
 lp() { echo $(( ($2 << 16) | $1 )); }  # lp X Y: a mouse message's point
@@ -107,6 +106,7 @@ scroll $LINE_DOWN
 expect_text "Monday, December 7, 2026: 9:15 AM" "a line down did not pick the next row"
 scroll $TOP
 expect_text "Monday, December 7, 2026: 11:00 PM - 12:30 AM Night train" "the night train does not reach into the day"
+screenshot schedule-window-midnight   # the train of the day before, reaching into this one
 scroll $BOTTOM
 expect_text "Monday, December 7, 2026: 11:45 PM" "End did not go to the day's last row"
 scroll $TOP
