@@ -79,10 +79,10 @@ class SearchWindowSortTest : public ::testing::Test {
 TEST_F(SearchWindowSortTest, EachColumnKeepsTheCurrentResult) {
   struct Case { SearchColumn column; int current; const char* order; int currentAfter; };
   const Case cases[] = {
-      {SearchColumn::Description, 2, "42315", 1},  // "Ann" < "Anniversary" byte-wise
+      {SearchColumn::Description, 2, "24315", 2},  // "Ann" before "Anniversary" byte-wise
       {SearchColumn::Date, 0, "34125", 2},          // dated by day, then dateless by description
-      {SearchColumn::Where, 4, "41523", 2},         // "Overlay" "Phonebook" "Phonebook Notes" ...
-      {SearchColumn::Description, -1, "42315", -1}, // no current result stays none
+      {SearchColumn::Where, 4, "45213", 1},         // "Overlay" "Phonebook" "Phonebook Notes" ...
+      {SearchColumn::Description, -1, "24315", -1}, // no current result stays none
   };
   for (const Case& c : cases) {
     SetUp();

@@ -40,8 +40,9 @@ row_of() { rows | awk -F'\t' -v w="$1" '$3 == w { print NR - 1; exit }'; }  # th
 height() { driver rect KVSearch | awk '{ print $4 }'; }
 notes_text() { driver text KV4Frame/KVNote 1; }
 active_class() { desk | awk '$7 == 1 { print $1 }'; }
-message_is() {  # message_is TEXT: the box that is up says TEXT; it is answered with OK
+message_is() {  # message_is TEXT: the box that comes up says TEXT; it is answered with OK
   local shown
+  wait_for Kalvora eval 'driver dialog 1000 | head -1' || true
   shown=$(driver dialog 10000)
   case "$shown" in *"$1"*) ;; *) fail "expected the message \"$1\", saw \"$shown\"" ;; esac
   driver answer 1 >/dev/null
@@ -132,6 +133,9 @@ search_for "Christmas Day"
 rows | grep -q "^Christmas Day	.*	Overlay$" || fail "no overlay hit for Christmas Day: $(rows | paste -sd'|')"
 driver rowclick KVSearch $LIST "$(row_of Overlay)" >/dev/null
 wait_for KVCalendar active_class || fail "the overlay hit did not bring the calendar forward: $(active_class)"
+# The notes window still shows the phonebook entry's note: asked for the selected day's note, it
+# shows the day the calendar went to.
+driver send KV4Frame/KVNote 1027 1 0 >/dev/null
 wait_for "Stockings" notes_text || fail "the calendar did not go to the overlay's day: $(notes_text)"
 
 # "Where to search...": every refusal, then a range that is kept.
@@ -139,20 +143,20 @@ driver command KVSearch $REOPEN >/dev/null
 sleep 0.5
 driver command KVSearch $WHERE >/dev/null
 case "$(driver dialog 10000 | head -1)" in "Where to search...") ;; *) fail "no \"Where to search...\" dialog" ;; esac
-from_text=$(driver text '#32770' $DATE_EDIT)
+from_text=$(driver text dialog $DATE_EDIT)
 screenshot search-where
-driver command '#32770' $CLEAR_ALL >/dev/null
+driver command dialog $CLEAR_ALL >/dev/null
 driver answer 1 >/dev/null
 message_is "Please select at least one area to search."
-driver command '#32770' $SELECT_ALL >/dev/null
-driver settext '#32770' $DATE_EDIT "no date" >/dev/null
+driver command dialog $SELECT_ALL >/dev/null
+driver settext dialog $DATE_EDIT "no date" >/dev/null
 driver answer 1 >/dev/null
 message_is "Invalid date or range!"
-driver settext '#32770' $DATE_EDIT "2/1/2027" >/dev/null
+driver settext dialog $DATE_EDIT "2/1/2027" >/dev/null
 driver answer 1 >/dev/null
 message_is "End date must be equal to or greater than starting date."
 [ "$(setting Search From)" = "" ] || fail "a refused range was stored: $(setting Search From)"
-driver settext '#32770' $DATE_EDIT "11/1/2026" >/dev/null
+driver settext dialog $DATE_EDIT "11/1/2026" >/dev/null
 driver answer 1 >/dev/null
 sleep 0.5
 [ "$(driver dialog 500 2>/dev/null | head -1)" = "" ] || fail "the dialog stayed after a good OK: $(driver dialog 500 | head -1)"
