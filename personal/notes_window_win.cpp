@@ -238,6 +238,16 @@ bool NotesWindowHasText() {
   return d && GetWindowTextLengthA(d->edit) > 0;
 }
 
+void NotesWindowSelectAt(uint32_t offset) {
+  NotesWindowData* d = g_window ? DataOf(g_window) : nullptr;
+  if (!d) return;
+  auto length = static_cast<uint32_t>(GetWindowTextLengthA(d->edit));
+  WPARAM at = offset < length ? offset : length;
+  SendMessageA(d->edit, EM_SETSEL, at, static_cast<LPARAM>(at));
+  SendMessageA(d->edit, EM_SCROLLCARET, 0, 0);
+  UpdateScrollBar(*d);
+}
+
 void SetNotesWindowFont(HFONT font) {
   g_font = font;
   if (!g_window) return;

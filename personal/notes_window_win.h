@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace kv {
 
 // Handles a message of the notes window; false leaves it to the desk's default handling (also
@@ -24,6 +26,10 @@ bool NotesWindowMessage(HWND window, UINT message, WPARAM wp, LPARAM lp, LRESULT
 // True while the open notes window's edit field holds text (the File menu greys "&Print..."
 // for an empty note); false without a window.
 bool NotesWindowHasText();
+
+// Puts the caret of the open notes window at a character offset of its note (clamped to the
+// text), with no text selected, and scrolls it into view: where a search found its match.
+void NotesWindowSelectAt(uint32_t offset);
 
 // The font of the edit field and the title strip (the shell's notes font); nullptr, or not
 // called at all, uses the system's GUI font. The caller keeps the font alive while the window

@@ -352,6 +352,22 @@ bool ScheduleWindowModel::Show(const DateStamp& day) {
   return true;
 }
 
+bool ScheduleWindowModel::SelectStoredItem(uint16_t id) {
+  for (size_t i = 0; i < list_.items.size(); ++i) {
+    const SchedItem& it = list_.items[i];
+    if (it.id != id || !SameDate(DateOnly(it.year, it.month, it.day), day_)) continue;
+    Select(static_cast<int>(i));
+    if (grid_.increment > 0) {
+      int row = std::max(0, static_cast<int>(it.record.start)) / grid_.increment;
+      if (row < grid_.firstRow || row >= grid_.firstRow + grid_.VisibleRows())
+        grid_.firstRow = std::min(row, grid_.MaxFirstRow());
+    }
+    Relayout();
+    return true;
+  }
+  return false;
+}
+
 bool ScheduleWindowModel::FollowSelectedDate() {
   if (!Hooks().selectedDate) return false;
   return Show(Hooks().selectedDate());

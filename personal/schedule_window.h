@@ -205,6 +205,9 @@ class ScheduleWindowModel {
   bool FollowSelectedDate();
   // The schedule changed: the day list again, the selection kept by id.
   void Reload();
+  // Selects the shown day's item of this id stored on that day (a search hit) and scrolls its
+  // start into view; false when the day has no such item.
+  bool SelectStoredItem(uint16_t id);
 
   // A press of the left button at a point of the pane. On an item: selects it. Elsewhere: picks
   // the time (a time before 0:00 or from 24:00 on shows the day before or after, the time moved

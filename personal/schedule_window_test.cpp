@@ -308,6 +308,22 @@ TEST_F(ScheduleModelTest, FollowsTheSelectedDateWithTheDaysItems) {
   EXPECT_EQ(model.Day().day, 8);
 }
 
+TEST_F(ScheduleModelTest, ASearchHitSelectsItsItemAndScrollsItIntoView) {
+  uint16_t late = PutItem(2026, 12, 7, 20 * 60, 21 * 60, "Concert");
+  uint16_t night = PutItem(2026, 12, 6, 1380, 1500, "Night train");  // stored on the 6th
+  Start();
+  EXPECT_FALSE(model.SelectStoredItem(night));  // shown here, but not the 7th's item of that id
+  EXPECT_FALSE(model.SelectStoredItem(999));
+  EXPECT_EQ(model.SelectedItem(), nullptr);
+  ASSERT_TRUE(model.SelectStoredItem(late));
+  ASSERT_NE(model.SelectedItem(), nullptr);
+  EXPECT_EQ(model.SelectedItem()->record.title, "Concert");
+  EXPECT_TRUE(model.TakeNoteNews());
+  int row = 20 * 60 / model.Grid().increment;
+  EXPECT_LE(model.Grid().firstRow, row);
+  EXPECT_GT(model.Grid().firstRow + model.Grid().VisibleRows(), row);
+}
+
 TEST_F(ScheduleModelTest, ClickSelectsAnItemOrPicksATimeAndTheNotesHearOfItems) {
   uint16_t dentist = PutItem(2026, 12, 7, 600, 660, "Dentist", 1, kSchedFlagItem, 0, 0, 0, 0, 9);
   Start();

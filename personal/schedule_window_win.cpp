@@ -201,6 +201,11 @@ bool Handle(HWND h, UINT message, WPARAM wp, LPARAM lp, LRESULT& result) {
       Update(h, *d);
       return true;
     case kMsgSelectedDateChanged: ShowDay(h, *d); return true;
+    case kMsgScheduleSelectItem:
+      // A search hit: the calendar has already gone to the item's day.
+      ShowDay(h, *d);
+      if (d->model.SelectStoredItem(static_cast<uint16_t>(wp))) Update(h, *d);
+      return true;
     default: return false;
   }
 }

@@ -128,6 +128,10 @@ enum PrivateMessage : unsigned {
   // "YYYY-MM-DDTHH:MM" the program starts on that clock, and this message (its parameter a
   // number of minutes) moves it and runs the tick. Without the value the message does nothing.
   kMsgTestAdvanceClock = 0x8000 + 1,  // WM_APP + 1
+  // Schedule window: select the item whose id is the first parameter and scroll the grid so
+  // that its start (the second parameter, minutes after midnight; -1 when unknown) shows. The
+  // selected date is already the item's day.
+  kMsgScheduleSelectItem = 0x8000 + 2,  // WM_APP + 2
 };
 
 // The codes of kMsgCalendarMove: a step back or forward (Page Up / Page Down, the toolbar's move

@@ -33,6 +33,7 @@
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
 #include "shell/program_services.h"
+#include "shell/search_setup_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
@@ -230,6 +231,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   // The views start on today as the first tick has found it.
   InstallCalendarViews();
   InstallScheduleWindow();
+  InstallSearchWindow();
 
   SetFrameTitle();
   PlaceFrame(frame);

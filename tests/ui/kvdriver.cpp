@@ -38,6 +38,10 @@
 //                                           of the dialog box that is up
 //   kvdriver filename PATH                  type PATH into the file dialog that is up and press
 //                                           its default button
+//   kvdriver rows CLASS ID                  print the rows of the list view with control ID, one
+//                                           line each, its columns separated by tabs
+//   kvdriver rowclick CLASS ID ROW          click the first column of a row of that list view
+//   kvdriver colclick CLASS ID COLUMN       click a column header of that list view
 //
 // Wherever CLASS names a window to act on, TOP/CHILD names a descendant of class CHILD of the
 // top-level window TOP, such as KV4Frame/KVNote.
@@ -175,7 +179,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible|rows|rowclick|colclick ...\n");
   return 2;
 }
 
@@ -274,6 +278,76 @@ int ClickToolbar(HWND top, int id) {
   PostMessageA(tb, WM_MOUSEMOVE, 0, at);
   PostMessageA(tb, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageA(tb, WM_LBUTTONUP, 0, at);
+  return 0;
+}
+
+// Memory in the process of a window, for messages whose parameters point at structures.
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND h, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) at_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteMemory() {
+    if (at_) VirtualFreeEx(process_, at_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  char* at() const { return at_; }
+  bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+    SIZE_T done = 0;
+    return at_ && WriteProcessMemory(process_, at_ + offset, data, size, &done) && done == size;
+  }
+  bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+    SIZE_T done = 0;
+    return at_ && ReadProcessMemory(process_, at_ + offset, data, size, &done) && done == size;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* at_ = nullptr;
+};
+
+int PrintListRows(HWND list) {
+  constexpr SIZE_T kText = 512;
+  RemoteMemory memory(list, sizeof(LVITEMA) + kText);
+  if (!memory.at()) return 1;
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+  int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < rows; ++row) {
+    for (int column = 0; column < columns; ++column) {
+      LVITEMA item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = row;
+      item.iSubItem = column;
+      item.pszText = memory.at() + sizeof(LVITEMA);
+      item.cchTextMax = kText;
+      char text[kText] = "";
+      if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof(LVITEMA), text, 1)) return 1;
+      SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.at()));
+      memory.Read(sizeof(LVITEMA), text, kText);
+      text[kText - 1] = '\0';
+      std::printf("%s%s", column ? "\t" : "", text);
+    }
+    std::printf("\n");
+  }
+  return 0;
+}
+
+// Posts a left click at the middle of a rectangle the control gives through its own memory.
+int ClickRemoteRect(HWND h, UINT message, WPARAM wp, LONG firstField) {
+  RemoteMemory memory(h, sizeof(RECT));
+  RECT r{firstField, 0, 0, 0};
+  if (!memory.Write(0, &r, sizeof r)) return 1;
+  if (!SendMessageA(h, message, wp, reinterpret_cast<LPARAM>(memory.at())) || !memory.Read(0, &r, sizeof r)) return 1;
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(h, WM_MOUSEMOVE, 0, at);
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(h, WM_LBUTTONUP, 0, at);
   return 0;
 }
 
@@ -458,6 +532,15 @@ int main(int argc, char** argv) {
     RECT r;
     GetClientRect(child, &r);
     std::printf("%ld %ld\n", r.right, r.bottom);
+  } else if ((verb == "rows" || verb == "rowclick" || verb == "colclick") && argc > 3) {
+    HWND list = DescendantById(h, static_cast<int>(Number(argv[3])));
+    if (!list) return 1;
+    if (verb == "rows") return PrintListRows(list);
+    if (argc < 5) return Usage();
+    auto index = static_cast<WPARAM>(Number(argv[4]));
+    if (verb == "rowclick") return ClickRemoteRect(list, LVM_GETITEMRECT, index, LVIR_LABEL);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    return header ? ClickRemoteRect(header, HDM_GETITEMRECT, index, 0) : 1;
   } else if (verb == "rect") {
     RECT r;
     GetWindowRect(h, &r);
