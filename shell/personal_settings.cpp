@@ -1,5 +1,7 @@
 #include "shell/personal_settings.h"
 
+#include <algorithm>
+
 namespace kv {
 
 ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config) {
@@ -12,6 +14,15 @@ ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config) {
   s.archiveName = config.todoLogFile;
   s.logNotes = config.todoLogNotes != 0;
   return s;
+}
+
+void ToDoSettingsIntoConfig(const ToDoSettings& s, CalendarConfig& config) {
+  config.todoSortByPriority = s.sortByPriority ? 1 : 0;
+  config.todoViewPending = s.hideCompleted ? 1 : 0;
+  config.todoRemoveAfterDays = static_cast<uint16_t>(std::clamp(s.removeAfterDays, 0, 0xFFFF));
+  config.todoLog = s.logRemoved ? 1 : 0;
+  config.todoLogFile = s.archiveName.substr(0, 255);
+  config.todoLogNotes = s.logNotes ? 1 : 0;
 }
 
 }  // namespace kv

@@ -36,6 +36,7 @@
 #include "shell/shell_services.h"
 #include "shell/startup.h"
 #include "shell/system_libs_win.h"
+#include "shell/todo_setup_win.h"
 #include "shell/toolbar_win.h"
 #include "shell/window_classes_win.h"
 #include "sky/sky_win.h"
@@ -228,6 +229,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RunFrameTick();
   // The views start on today as the first tick has found it.
   InstallCalendarViews();
+  InstallToDoWindow();
 
   SetFrameTitle();
   PlaceFrame(frame);
