@@ -511,6 +511,24 @@ bool ToDoWindowMessage(HWND window, UINT message, WPARAM wp, LPARAM lp, LRESULT&
   return Guarded<bool>(window, message, false, [&] { return Handle(window, message, wp, lp, result); });
 }
 
+bool ToDoWindowCommandAvailable(int command) {
+  ToDoWindowData* d = g_window ? DataOf(g_window) : nullptr;
+  if (!d) return false;
+  switch (command) {
+    case CMD_TODO_VIEW_PENDING:
+    case CMD_TODO_VIEW_ALL:
+    case CMD_TODO_NEW: return true;
+    case CMD_TODO_EDIT:
+    case CMD_TODO_CHECK:
+    case CMD_TODO_REMOVE: return Selected(*d) != nullptr;
+    default: return false;
+  }
+}
+
+void RunToDoWindowCommand(int command) {
+  if (g_window) SendMessageA(g_window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
 void ReloadToDoWindow() {
   ToDoWindowData* d = g_window ? DataOf(g_window) : nullptr;
   if (!d) return;

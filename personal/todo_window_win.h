@@ -34,6 +34,12 @@ void SetToDoWindowHooks(ToDoWindowHooks hooks);
 
 bool ToDoWindowMessage(HWND window, UINT message, WPARAM wp, LPARAM lp, LRESULT& result);
 
+// Whether the open window takes one of its View menu's commands now (the item commands want a
+// selected item); false without a window.
+bool ToDoWindowCommandAvailable(int command);
+// Carries out one of them in the open window.
+void RunToDoWindowCommand(int command);
+
 // Reads the list again and lays the window out anew (settings or fonts changed, another
 // database folder); nothing without a window.
 void ReloadToDoWindow();

@@ -34,8 +34,14 @@ void RefreshCalendar() {
   if (CalendarWindow()) RefreshCalendarViews();
 }
 
-bool RunToDoOptionsCommand(int command, bool run) {
-  if (command != CMD_TODO_OPTIONS) return false;
+// The Configure menu's page, and the View menu the window lends the frame's menu (its commands
+// reach the window from here: the frame's default processing does not pass them on).
+bool RunToDoCommand(int command, bool run) {
+  if (command != CMD_TODO_OPTIONS) {
+    if (!ToDoWindowCommandAvailable(command)) return false;
+    if (run) RunToDoWindowCommand(command);
+    return true;
+  }
   if (!run) return true;
   ToDoSettings settings = ToDoSettingsFromConfig(Config());
   if (!RunToDoOptionsDialog(App().frame, settings)) return true;
@@ -73,7 +79,7 @@ void InstallToDoWindow() {
   // The zone of a required time is picked in the "Time Zone" dialog, which is not part of the
   // program yet: until it is, "Time &Zone..." stays greyed and items keep their zone.
   SetToDoWindowHooks(std::move(hooks));
-  SetCommandHandler(CommandOwner::ToDo, RunToDoOptionsCommand);
+  SetCommandHandler(CommandOwner::ToDo, RunToDoCommand);
   Editors().openToDoItem = OpenToDoItem;
   NoteOwnerTitles titles;
   titles.toDoText = ToDoTextOfSlot;
