@@ -5,7 +5,7 @@
 # three refusals before it is stored; Enter edits, Space checks off and (after asking) back on,
 # Delete removes after asking (a completed item into the archive), the dialog's "&Remove" too;
 # the "Configure To Do" page refuses a bad number of days and a bad file name and keeps the rest.
-# Nothing of the files is damaged by any of it.
+# Closed, the window comes back from the toolbar. Nothing of the files is damaged by any of it.
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 VK_F6=0x75 VK_F8=0x77
@@ -161,6 +161,13 @@ lacks_item "^Buy a new lamp" || fail "\"&Remove\" did not remove the item"
 grep -q "Buy a new lamp" "$archive" && fail "a pending item was archived"
 wait_for "Pay the rent;Dentist at half past two;Read the report;;;;" rows || fail "the rows after the removals: $(rows)"
 verify_files "after the removals"
+
+# ---- closed and opened again from the toolbar: the same list --------------------------------
+driver close $TODO >/dev/null
+wait_for 0 eval 'desk_line KVToDo | wc -l' || fail "the To Do window did not close"
+driver tbclick KV4Frame 1321 >/dev/null
+wait_for 1 eval 'desk_line KVToDo | wc -l' || fail "toolbar button 1321 did not open the To Do window"
+wait_for "Pay the rent;Dentist at half past two;Read the report;;;;" rows || fail "the reopened window's rows: $(rows)"
 
 # ---- the settings page ------------------------------------------------------------------------
 driver command KV4Frame $CMD_TODO_OPTIONS >/dev/null
