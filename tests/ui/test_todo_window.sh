@@ -139,6 +139,19 @@ key $VK_SPACE
 question_is "Mark this item incomplete?" && answer 1
 has_item "^Pay the rent|.*|open" || fail "the item was not made pending again: $(items)"
 
+# ---- the mouse: a click on the first row's box checks it, a double click on its text edits ---
+# (the box sits in the middle of the first row whatever the font's line height of 14-17 pixels)
+driver click $TODO 10 39 >/dev/null
+has_item "^Pay the rent|.*|done" || fail "a click on the box did not check the item off: $(items)"
+driver click $TODO 10 39 >/dev/null
+question_is "Mark this item incomplete?" && answer 1
+has_item "^Pay the rent|.*|open" || fail "a click on the checked box did not make the item pending: $(items)"
+driver post $TODO 0x203 1 $(( 39 << 16 | 200 )) >/dev/null   # WM_LBUTTONDBLCLK on the text
+wait_for "Edit To-Do Item" dialog_caption || fail "a double click did not open the item: \"$(dialog_caption)\""
+[ "$(driver text dialog $TEXT)" = "Pay the rent" ] || fail "the double click opened \"$(driver text dialog $TEXT)\""
+answer 2
+wait_for "" dialog_caption || fail "Cancel did not close the dialog"
+
 # ---- removing: a completed item with Delete (archived), a pending one in the dialog ---------
 key $VK_HOME
 for i in 1 2; do key $VK_DOWN; done
