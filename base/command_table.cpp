@@ -36,6 +36,9 @@ const std::pair<int, CommandOwner> kOwners[] = {
     {CMD_RESET_DESK, CommandOwner::Frame},            {CMD_HELP_TOPICS, CommandOwner::Frame},
     {CMD_INTERNET_SERVICES, CommandOwner::VersionCheck}, {CMD_VERSION_CHECK, CommandOwner::VersionCheck},
     {CMD_ABOUT, CommandOwner::Frame},
+    {CMD_TODO_VIEW_PENDING, CommandOwner::ToDo},      {CMD_TODO_VIEW_ALL, CommandOwner::ToDo},
+    {CMD_TODO_NEW, CommandOwner::ToDo},               {CMD_TODO_EDIT, CommandOwner::ToDo},
+    {CMD_TODO_CHECK, CommandOwner::ToDo},             {CMD_TODO_REMOVE, CommandOwner::ToDo},
 };
 
 std::map<CommandOwner, CommandHandler>& Handlers() {

@@ -52,6 +52,14 @@
 #define CMD_CLOCK_BUTTON 1328
 #define CMD_WORLD_MAP 1330
 
+// The to-do window's View menu (the window puts it into the frame's menu while it is active)
+#define CMD_TODO_VIEW_PENDING 1401
+#define CMD_TODO_VIEW_ALL 1402
+#define CMD_TODO_NEW 1403
+#define CMD_TODO_EDIT 1404
+#define CMD_TODO_CHECK 1405
+#define CMD_TODO_REMOVE 1406
+
 // Window menu
 #define CMD_WINDOW_CALENDAR 1501
 #define CMD_WINDOW_SCHEDULE 1502

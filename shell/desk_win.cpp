@@ -18,6 +18,7 @@
 #include "base/messages.h"
 #include "personal/notes_window_win.h"
 #include "personal/schedule_window_win.h"
+#include "personal/todo_window_win.h"
 #include "shell/toolbar_win.h"
 #include "base/bytes.h"
 #include "views/calendar_window_win.h"
@@ -212,6 +213,8 @@ LRESULT CALLBACK ScheduleWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK ToDoWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (ToDoWindowMessage(h, msg, wp, lp, result)) return result;
   return DeskChildDefault(h, msg, wp, lp, kDeskToDo);
 }
 

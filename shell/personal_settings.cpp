@@ -1,5 +1,7 @@
 #include "shell/personal_settings.h"
 
+#include <algorithm>
+
 namespace kv {
 
 ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config) {
@@ -21,6 +23,15 @@ ScheduleGridSettings ScheduleGridSettingsFromConfig(const CalendarConfig& config
   s.summaryStartHour = config.summaryStartHour;
   s.summaryEndHour = config.summaryEndHour;
   return SaneGridSettings(s);
+}
+
+void ToDoSettingsIntoConfig(const ToDoSettings& s, CalendarConfig& config) {
+  config.todoSortByPriority = s.sortByPriority ? 1 : 0;
+  config.todoViewPending = s.hideCompleted ? 1 : 0;
+  config.todoRemoveAfterDays = static_cast<uint16_t>(std::clamp(s.removeAfterDays, 0, 0xFFFF));
+  config.todoLog = s.logRemoved ? 1 : 0;
+  config.todoLogFile = s.archiveName.substr(0, 255);
+  config.todoLogNotes = s.logNotes ? 1 : 0;
 }
 
 }  // namespace kv

@@ -11,5 +11,8 @@ namespace kv {
 ToDoSettings ToDoSettingsFromConfig(const CalendarConfig& config);
 // The schedule window's grid: initial hour, increment and the summary bar's hours (made sane).
 ScheduleGridSettings ScheduleGridSettingsFromConfig(const CalendarConfig& config);
+// The other way, after the "Configure To Do" page: every setting but the view choice, which
+// the window's View menu keeps itself.
+void ToDoSettingsIntoConfig(const ToDoSettings& settings, CalendarConfig& config);
 
 }  // namespace kv

@@ -36,7 +36,7 @@ const ClassEntry kClasses[] = {
     {kNotesClass, NotesWindowProc, IDI_NOTES, COLOR_WINDOW + 1, 0, nullptr},
     {kScheduleClass, ScheduleWindowProc, IDI_SCHEDULE, COLOR_WINDOW + 1, 0, nullptr},
     {"KVSchedTxt", ScheduleTextWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
-    {kToDoClass, ToDoWindowProc, IDI_TODO, COLOR_WINDOW + 1, 0, nullptr},
+    {kToDoClass, ToDoWindowProc, IDI_TODO, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kPhonebookClass, PhonebookWindowProc, IDI_PHONEBOOK, COLOR_BTNFACE + 1, 0, nullptr},
     {kMapHostClass, MapHostWindowProc, IDI_MAP, COLOR_BTNFACE + 1, 0, nullptr},
     {"KVMap", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},

@@ -38,6 +38,7 @@
 #include "shell/shell_services.h"
 #include "shell/startup.h"
 #include "shell/system_libs_win.h"
+#include "shell/todo_setup_win.h"
 #include "shell/toolbar_win.h"
 #include "shell/window_classes_win.h"
 #include "sky/sky_win.h"
@@ -232,6 +233,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallCalendarViews();
   InstallScheduleWindow();
   InstallSearchWindow();
+  InstallToDoWindow();
 
   SetFrameTitle();
   PlaceFrame(frame);
