@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include "base/command_table.h"
+#include "base/messages.h"
 #include "personal/notes_window.h"
 #include "personal/notes_window_win.h"
 #include "personal/search_window_win.h"
 #include "resources/command_ids.h"
+#include "resources/strings.h"
 #include "shell/app_win.h"
 #include "shell/desk_win.h"
+#include "shell/todo_setup_win.h"
 #include "views/calendar_panes_win.h"
 #include "views/calendar_state.h"
 
@@ -35,6 +38,16 @@ HWND ShowNote(const NoteContext& note, uint32_t offset) {
   return notes;
 }
 
+// A completed item the pending view hides is shown after asking to view them all.
+void ShowToDoHit(uint16_t slot) {
+  if (ShowToDoItem(slot)) return;
+  std::string text(StringText(1673));
+  text.append("\n\n").append(StringText(1674));
+  if (ShowMessage(text, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) return;
+  ShowAllToDoItems();
+  ShowToDoItem(slot);
+}
+
 HWND OpenHit(const SearchGoTo& go) {
   if (go.date) SelectDate(*go.date);
   HWND shown = nullptr;
@@ -47,7 +60,7 @@ HWND OpenHit(const SearchGoTo& go) {
       break;
     case SearchHitWindow::ToDo:
       shown = BringUpDeskWindow(kDeskToDo);
-      if (shown && Editors().openToDoItem) Editors().openToDoItem(go.item);
+      if (shown) ShowToDoHit(go.item);
       break;
     case SearchHitWindow::Phonebook:
       shown = BringUpDeskWindow(kDeskPhonebook);

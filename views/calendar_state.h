@@ -102,7 +102,7 @@ struct ViewEditors {
   std::function<void(int32_t number, const DateStamp& day)> openScheduleItem;  // number in the schedule store
   std::function<void(const DateStamp& day, int startMinute, int endMinute)> newScheduleItem;  // -1: no time chosen
   std::function<void(const DateStamp& day)> newOverlayEvent;
-  std::function<void(int index)> openToDoItem;                                 // index in the to-do list
+  std::function<void(int slot)> openToDoItem;                                   // the item's slot in the to-do store
 };
 ViewEditors& Editors();
 
