@@ -31,6 +31,7 @@
 #include "shell/exchange_win.h"
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
+#include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
@@ -228,6 +229,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RunFrameTick();
   // The views start on today as the first tick has found it.
   InstallCalendarViews();
+  InstallPhonebookWindow();
 
   SetFrameTitle();
   PlaceFrame(frame);
