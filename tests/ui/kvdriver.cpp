@@ -216,12 +216,15 @@ ListMessages ListMessagesOf(HWND h) {
   if (_stricmp(cls, "ComboBox") == 0) return {CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN, CB_GETCURSEL, CB_SETCURSEL, CBN_SELCHANGE};
   return {LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN, LB_GETCURSEL, LB_SETCURSEL, LBN_SELCHANGE};
 }
+// Asked in UTF-16, which Wine carries across processes whole, and narrowed to the ANSI code page.
 std::string ListLine(HWND h, const ListMessages& m, int i) {
-  LRESULT length = SendMessageA(h, m.length, static_cast<WPARAM>(i), 0);
+  LRESULT length = SendMessageW(h, m.length, static_cast<WPARAM>(i), 0);
   if (length < 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  SendMessageA(h, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-  return text.c_str();
+  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(h, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+  char text[1024] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+  return text;
 }
 int ListVerb(const std::string& verb, HWND h, int argc, char** argv) {
   ListMessages m = ListMessagesOf(h);
