@@ -197,6 +197,7 @@ driver command "$PB" $EDIT >/dev/null
 [ "$(driver dialog 5000 | head -1)" = "Edit Phone/Address Entry" ] || fail "Edit opened \"$(driver dialog 5000 | head -1)\""
 [ "$(driver selection dialog $E_ACTION1 | cut -f2)" = SmartDial ] || fail "the stored action is not chosen"
 [ "$(driver text dialog $E_NUMBER1)" = "555-1000" ] || fail "the number is edited with its suffix"
+screenshot phonebook-entry-dialog
 driver settext dialog $E_FIRST "Johnny" >/dev/null
 driver answer 1 >/dev/null
 driver gone '#32770' 5000 >/dev/null || fail "the edit dialog stayed open"
@@ -225,6 +226,15 @@ verify_book "full"
 start_and_wait
 wait_for 1 eval 'desk_line MDIDialogClass | wc -l' || fail "the phonebook did not come back with the desk"
 wait_for "Smith, Johnny" selected || fail "the remembered entry is not selected after a restart: $(selected)"
+# Closing the window keeps the selection too; reopening it loads and lists all 2048 entries.
+driver close "$PB" >/dev/null
+wait_for 0 eval 'desk_line MDIDialogClass | wc -l' || fail "the phonebook did not close"
+started=$(date +%s%N)
+driver key KV4Frame $VK_F7 >/dev/null
+driver painted "$PB" 20000 >/dev/null || fail "the reopened phonebook was not painted"
+echo "note: the full phonebook opened and painted in $(( ($(date +%s%N) - started) / 1000000 )) ms (driver included)"
+[ "$(selected)" = "Smith, Johnny" ] || fail "the reopened phonebook selects $(selected)"
+screenshot phonebook-window-full
 driver command "$PB" $NEW >/dev/null
 [ "$(message)" = "Kalvora|Phonebook is full (2048 total entries maximum)." ] || fail "New on a full phonebook: \"$(message)\""
 driver answer 1 >/dev/null
