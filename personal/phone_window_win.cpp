@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kStrNewEntryTitle = 25520;
 constexpr int kStrEditEntryTitle = 25521;
+constexpr int kStrDial = 25522;
 
 PhoneWindowHooks g_hooks;
 HWND g_window = nullptr;
@@ -334,6 +335,15 @@ std::optional<DialogTemplate> LoadPhonebookTemplate(HINSTANCE instance) {
   return ParseDialogTemplate(bytes, bytes ? SizeofResource(instance, res) : 0);
 }
 
+// Whether the system gave the font the face asked for (a missing face is replaced silently).
+bool HasFace(HWND h, HFONT font, const char* face) {
+  WindowDC dc(h);
+  SelectedObject selected(dc.get(), font);
+  char got[LF_FACESIZE] = "";
+  GetTextFaceA(dc.get(), LF_FACESIZE, got);
+  return lstrcmpiA(got, face) == 0;
+}
+
 SIZE BaseUnitsOf(HWND h, HFONT font) {
   WindowDC dc(h);
   SelectedObject selected(dc.get(), font);
@@ -362,8 +372,15 @@ void Create(HWND h) {
   lf.lfCharSet = SYMBOL_CHARSET;
   lstrcpynA(lf.lfFaceName, "Wingdings", LF_FACESIZE);
   d->dialFont = CreateFontIndirectA(&lf);
+  if (d->dialFont && !HasFace(h, d->dialFont, "Wingdings")) {
+    // Without the symbol font the telephone would be an empty box: the buttons say "Dial".
+    DeleteObject(d->dialFont);
+    d->dialFont = nullptr;
+  }
   for (int i = 0; i < 4; ++i) {
-    if (d->dialFont) SendMessageA(Control(h, IDC_PB_DIAL1 + i), WM_SETFONT, reinterpret_cast<WPARAM>(d->dialFont), FALSE);
+    HWND button = Control(h, IDC_PB_DIAL1 + i);
+    if (d->dialFont) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialFont), FALSE);
+    else SetWindowTextA(button, std::string(StringText(kStrDial)).c_str());
   }
   d->book.view = g_hooks.peopleView && !g_hooks.peopleView() ? PhoneView::Organizations : PhoneView::People;
   Reload(h, *d, g_hooks.remembered ? g_hooks.remembered() : PhoneRemembered{});
