@@ -383,6 +383,7 @@ std::string NoteSecondLine(const NoteContext& c) {
 }
 
 void SetNoteOwnerTitles(const NoteOwnerTitles& titles) { N().titles = titles; }
+NoteOwnerTitles NoteOwnerTitlesInUse() { return N().titles; }
 
 void ResetNotes() { N() = NotesState(); }
 

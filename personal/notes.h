@@ -117,6 +117,8 @@ struct NoteOwnerTitles {
   std::string (*phoneName)(uint16_t entryId) = nullptr;
 };
 void SetNoteOwnerTitles(const NoteOwnerTitles& titles);
+// The titles in use, so that each module can set its own and keep the others'.
+NoteOwnerTitles NoteOwnerTitlesInUse();
 
 void ResetNotes();
 

@@ -17,6 +17,7 @@
 #include "shell/frame_win.h"
 #include "base/messages.h"
 #include "personal/notes_window_win.h"
+#include "personal/phone_window_win.h"
 #include "personal/schedule_window_win.h"
 #include "personal/todo_window_win.h"
 #include "shell/toolbar_win.h"
@@ -219,7 +220,8 @@ LRESULT CALLBACK ToDoWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK PhonebookWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kMsgPhonebookFinish) return 0;  // nothing selected to remember yet
+  LRESULT result = 0;
+  if (PhoneWindowMessage(h, msg, wp, lp, result)) return result;
   return DeskChildDefault(h, msg, wp, lp, kDeskPhonebook);
 }
 

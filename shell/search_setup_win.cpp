@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "personal/notes_window.h"
 #include "personal/notes_window_win.h"
+#include "personal/phone_window_win.h"
 #include "personal/search_window_win.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
@@ -17,11 +18,6 @@
 
 namespace kv {
 namespace {
-
-std::function<void(uint16_t, uint16_t)>& PhoneEntryHook() {
-  static std::function<void(uint16_t, uint16_t)> hook;
-  return hook;
-}
 
 void SelectDate(const DateStamp& date) {
   SelectGregorianDate(date);
@@ -48,6 +44,15 @@ void ShowToDoHit(uint16_t slot) {
   ShowToDoItem(slot);
 }
 
+// An entry the phonebook's list or category hides is shown after asking to list all of its kind.
+void ShowPhoneHit(uint16_t entryId, uint16_t kind) {
+  if (ShowPhoneEntry(entryId)) return;
+  std::string text(StringText(25543));
+  text.append("\n\n").append(FormatText(StringText(25544).data(), StringText(kind == 0 ? 1669 : 1670).data()));
+  if (ShowMessage(text, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) return;
+  ShowPhoneEntry(entryId, kind == 0 ? 0 : 1);
+}
+
 HWND OpenHit(const SearchGoTo& go) {
   if (go.date) SelectDate(*go.date);
   HWND shown = nullptr;
@@ -64,7 +69,7 @@ HWND OpenHit(const SearchGoTo& go) {
       break;
     case SearchHitWindow::Phonebook:
       shown = BringUpDeskWindow(kDeskPhonebook);
-      if (shown && PhoneEntryHook()) PhoneEntryHook()(go.item, go.entryKind);
+      if (shown) ShowPhoneHit(go.item, go.entryKind);
       break;
     case SearchHitWindow::Notes: break;
     case SearchHitWindow::None: return nullptr;
@@ -108,7 +113,5 @@ void InstallSearchWindow() {
     return true;
   });
 }
-
-void SetSearchPhoneEntryHook(std::function<void(uint16_t, uint16_t)> hook) { PhoneEntryHook() = std::move(hook); }
 
 }  // namespace kv

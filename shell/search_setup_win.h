@@ -4,16 +4,9 @@
 // phonebook, and the notes window with the caret at the match.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-
 namespace kv {
 
 // Installs the command handler (once, at start-up, after the calendar views).
 void InstallSearchWindow();
-
-// Shows a phonebook entry (its id; kind 0 organisations, 1 people) in the phonebook window,
-// which is already in front. The phonebook installs it; without it the window only comes forward.
-void SetSearchPhoneEntryHook(std::function<void(uint16_t entryId, uint16_t entryKind)> hook);
 
 }  // namespace kv

@@ -81,7 +81,7 @@ void InstallToDoWindow() {
   SetToDoWindowHooks(std::move(hooks));
   SetCommandHandler(CommandOwner::ToDo, RunToDoCommand);
   Editors().openToDoItem = OpenToDoItem;
-  NoteOwnerTitles titles;
+  NoteOwnerTitles titles = NoteOwnerTitlesInUse();  // keep the phonebook's
   titles.toDoText = ToDoTextOfSlot;
   SetNoteOwnerTitles(titles);
 }

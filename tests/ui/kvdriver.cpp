@@ -25,6 +25,10 @@
 //   kvdriver settext CLASS ID TEXT          put TEXT into the edit control with control ID as if
 //                                           typed: the text replaced and marked modified
 //   kvdriver key CLASS VK [ctrl]            post a key press (and release) to the window
+//   kvdriver lines CLASS ID                 print the lines of the list or combo box with ID
+//   kvdriver selection CLASS ID             print "INDEX<TAB>TEXT" of its selected line (-1)
+//   kvdriver select CLASS ID INDEX          select a line as the user does (the parent is told)
+//   kvdriver chars CLASS ID TEXT            type TEXT's characters into the control with ID
 //   kvdriver input CLASS VK [alt]           type a key as the keyboard does (hooks see it)
 //   kvdriver click CLASS X Y                post a left click at a point of the client area
 //   kvdriver visible CLASS                  print 1 when the window is visible, else 0
@@ -203,6 +207,46 @@ HWND DescendantById(HWND top, int id) {
   IdState s{id};
   EnumChildWindows(top, FindById, reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+// A list box or combo box: its lines, its selection, choosing a line, typed characters.
+struct ListMessages {
+  UINT count, text, length, getSel, setSel;
+  WORD changed;
+};
+ListMessages ListMessagesOf(HWND h) {
+  char cls[64] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (_stricmp(cls, "ComboBox") == 0) return {CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN, CB_GETCURSEL, CB_SETCURSEL, CBN_SELCHANGE};
+  return {LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN, LB_GETCURSEL, LB_SETCURSEL, LBN_SELCHANGE};
+}
+// Asked in UTF-16, which Wine carries across processes whole, and narrowed to the ANSI code page.
+std::string ListLine(HWND h, const ListMessages& m, int i) {
+  LRESULT length = SendMessageW(h, m.length, static_cast<WPARAM>(i), 0);
+  if (length < 0) return {};
+  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(h, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+  char text[1024] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+  return text;
+}
+int ListVerb(const std::string& verb, HWND h, int argc, char** argv) {
+  ListMessages m = ListMessagesOf(h);
+  if (verb == "lines") {
+    int count = static_cast<int>(SendMessageA(h, m.count, 0, 0));
+    for (int i = 0; i < count; ++i) std::printf("%s\n", ListLine(h, m, i).c_str());
+  } else if (verb == "selection") {
+    int i = static_cast<int>(SendMessageA(h, m.getSel, 0, 0));
+    std::printf("%d\t%s\n", i, i >= 0 ? ListLine(h, m, i).c_str() : "");
+  } else if (verb == "select" && argc > 4) {
+    SendMessageA(h, m.setSel, static_cast<WPARAM>(Number(argv[4])), 0);
+    SendMessageA(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), m.changed), reinterpret_cast<LPARAM>(h));
+  } else if (verb == "chars" && argc > 4) {
+    for (const char* c = argv[4]; *c; ++c) SendMessageA(h, WM_CHAR, static_cast<unsigned char>(*c), 1);
+  } else {
+    return 2;
+  }
+  return 0;
 }
 
 int ListMdi(HWND top) {
@@ -509,6 +553,10 @@ int main(int argc, char** argv) {
     if (!child) return 1;
     SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
     SendMessageA(child, EM_SETMODIFY, TRUE, 0);
+  } else if ((verb == "lines" || verb == "selection" || verb == "select" || verb == "chars") && argc > 3) {
+    HWND child = DescendantById(h, static_cast<int>(Number(argv[3])));
+    if (!child) return 1;
+    if (ListVerb(verb, child, argc, argv)) return Usage();
   } else if (verb == "input" && argc > 3) {
     TypeKey(h, static_cast<WORD>(Number(argv[3])), argc > 4 && std::string(argv[4]) == "alt");
   } else if (verb == "click" && argc > 4) {

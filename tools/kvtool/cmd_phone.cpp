@@ -1,5 +1,5 @@
 // kvtool commands over the phonebook of a database folder: add entries with the dialog's
-// checks, list them as the phonebook window would (people or organizations, by category), show
+// checks (or many made-up ones at once), list them as the phonebook window would (people or organizations, by category), show
 // one entry's fields and delete an entry with its note.
 #include "personal/phone.h"
 #include "base/file_io.h"
@@ -88,6 +88,26 @@ Command add("phone add",
               if (!r.Ok()) session.log.Fail("the entry could not be stored");
               Emit(Json{{"id", r.ref.id}, {"slot", r.ref.slot}});
             });
+
+// Many entries at once (a test's full phonebook): "Entry N" in category C, numbered from 1.
+Command fill("phone fill", "--db DIR --count N [--category C]", [](Args& args) {
+  DbSession session(args, false);
+  int count = static_cast<int>(ParseInteger(args.Option("count").value_or(""), "count", 1, kPhoneMaxEntries));
+  std::string category = FieldText(args.Option("category").value_or("Filled"), kPhoneCategory);
+  args.Done();
+  PhoneBook book;
+  if (!PhoneLoad(book)) session.log.Fail("the phonebook could not be read");
+  int stored = 0;
+  for (int k = 1; k <= count; ++k) {
+    PhoneFields fields;
+    fields[kPhoneCategory] = category;
+    fields[kPhoneLast] = "Entry " + std::to_string(k);
+    if (!PhoneSave(book, fields).Ok()) break;
+    ++stored;
+  }
+  if (stored < count) session.log.Fail("only " + std::to_string(stored) + " entries could be stored");
+  Emit(Json{{"stored", stored}, {"entries", book.liveCount}});
+});
 
 Command list("phone list", "--db DIR [--organizations] [--category C]", [](Args& args) {
   DbSession session(args, false);

@@ -26,6 +26,10 @@ expect '{"id":1,"slot":1,"note":0,"category":"Work","last":"Smith","first":"John
   phone show --db . --id 1
 expect '{"id":2,"deleted":true}' phone del --db . --id 2
 expect_exit 1 "no entry with id 2" phone show --db . --id 2
+expect '{"stored":3,"entries":5}' phone fill --db . --count 3 --category Filled
+expect '{"entries":[{"id":4,"name":"Entry 1","category":"Filled"},{"id":5,"name":"Entry 2","category":"Filled"},{"id":6,"name":"Entry 3","category":"Filled"}]}' \
+  phone list --db . --category filled
+expect_exit 2 "count must be between 1 and 2048" phone fill --db . --count 0
 expect '{"ok":true,"problems":[]}' db verify PhoneBk.kvpb
 
 finish "kvtool phone"
