@@ -32,6 +32,7 @@
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
 #include "shell/program_services.h"
+#include "shell/schedule_editor_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
@@ -228,6 +229,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   RunFrameTick();
   // The views start on today as the first tick has found it.
   InstallCalendarViews();
+  InstallScheduleEditors();
 
   SetFrameTitle();
   PlaceFrame(frame);
