@@ -18,7 +18,7 @@ TEST(SchedDialogOpen, ANewItemTakesTheChosenTimeOrTheSummaryStartAndTheRemembere
       {600, 690, {6, 5, true, 3}, 600, 690, 595, true, 3, true},      // a dragged range; sound 3 remembered
       {600, 600, {6, 5, false, 0}, 600, 660, 595, false, 0, false},   // a range of no length keeps the hour
       {1410, -1, {6, 15, false, 255}, 1410, 30, 1395, true, 0, false},  // wraps; an alarm without sound
-      {-1, -1, {23, 300, false, 0}, 1380, 20, 1380 - 240, false, 0, false},  // a lead beyond 240 is cut
+      {-1, -1, {23, 300, false, 0}, 1380, 0, 1380 - 240, false, 0, false},  // midnight; a lead beyond 240 is cut
   };
   for (const Case& c : cases) {
     SchedDialogModel m = SchedDialogNew(DateStamp{2025, 3, 14, 9, 30}, c.start, c.end, c.d);
