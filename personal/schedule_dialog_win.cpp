@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,13 @@ constexpr int kEventControls[] = {IDC_SCHED_TITLE_LABEL, IDC_SCHED_TITLE,   IDC_
                                   IDC_SCHED_MONTH};
 constexpr int kAlarmControls[] = {IDC_SCHED_ALARM_LABEL, IDC_SCHED_ALARM_ON, IDC_SCHED_ALARM_TIME_LABEL,
                                   IDC_SCHED_ALARM_TIME,  IDC_SCHED_SOUND_LABEL, IDC_SCHED_SOUND, IDC_SCHED_TEST};
+
+// The labels and check boxes that lie on the tab's page: drawn on the page's own colour, which
+// a themed tab control paints lighter than the dialog.
+constexpr int kPageLabels[] = {IDC_SCHED_TITLE_LABEL,  IDC_SCHED_DATE_LABEL, IDC_SCHED_START_LABEL,
+                               IDC_SCHED_END_LABEL,    IDC_SCHED_RECURS_LABEL, IDC_SCHED_N_LABEL,
+                               IDC_SCHED_UNTIL_LABEL,  IDC_SCHED_ZONE_NAME,  IDC_SCHED_MONTH,
+                               IDC_SCHED_ALARM_LABEL,  IDC_SCHED_ALARM_TIME_LABEL, IDC_SCHED_SOUND_LABEL};
 
 ScheduleZonePicker& ZonePicker() {
   static ScheduleZonePicker picker;
@@ -111,20 +120,57 @@ class ScheduleDialog : public Dialog {
     return true;
   }
 
-  INT_PTR OnMessage(UINT message, WPARAM, LPARAM lp, bool& handled) override {
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) override {
     if (message == WM_NOTIFY) {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
       if (hdr && hdr->idFrom == IDC_SCHED_TABS && hdr->code == TCN_SELCHANGE) {
         ShowTab(static_cast<int>(SendDlgItemMessageA(hwnd(), IDC_SCHED_TABS, TCM_GETCURSEL, 0, 0)));
         handled = true;
       }
+    } else if (message == WM_CTLCOLORSTATIC) {
+      int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+      if (std::find(std::begin(kPageLabels), std::end(kPageLabels), id) != std::end(kPageLabels)) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetBkColor(dc, PageColour());
+        handled = true;
+        return reinterpret_cast<INT_PTR>(pageBrush_);
+      }
     } else if (message == WM_DESTROY) {
-      PlayWave(nullptr, 0);  // a test still playing stops with the dialog
+      // A test still playing stops with the dialog. Only then: asking the sound system to stop
+      // when nothing plays can take seconds where there is no sound device.
+      if (played_) PlayWave(nullptr, 0);
+      if (pageBrush_) DeleteObject(pageBrush_);
+      pageBrush_ = nullptr;
     }
     return 0;
   }
 
  private:
+  // The colour in the middle of the tab's page, as the tab control draws it.
+  COLORREF PageColour() {
+    if (pageBrush_) return pageColour_;
+    pageColour_ = GetSysColor(COLOR_BTNFACE);
+    HWND tab = Item(IDC_SCHED_TABS);
+    RECT r;
+    GetClientRect(tab, &r);
+    HDC screen = GetDC(tab);
+    if (screen && r.right > 0 && r.bottom > 0) {
+      HDC memory = CreateCompatibleDC(screen);
+      HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
+      SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+      COLORREF seen = GetPixel(memory, r.right / 2, r.bottom - 8);
+      if (seen != CLR_INVALID) pageColour_ = seen;
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
+    }
+    if (screen) ReleaseDC(tab, screen);
+    pageBrush_ = CreateSolidBrush(pageColour_);
+    return pageColour_;
+  }
+
   void AddTab(int index, int textId) {
     std::string text(StringText(textId));
     TCITEMA item{};
@@ -285,7 +331,7 @@ class ScheduleDialog : public Dialog {
   void TestSound() {
     std::string path = AlarmSoundPath(std::max(0, Selection(IDC_SCHED_SOUND)));
     if (path.empty()) MessageBeep(MB_OK);  // "None" sounds as the plain beep an alarm without sound gives
-    else PlayWaveOrBeep(path.c_str());
+    else PlayWaveOrBeep(path.c_str()), played_ = true;
   }
 
   void Remove() {
@@ -304,6 +350,9 @@ class ScheduleDialog : public Dialog {
   SchedDialogDefaults& defaults_;
   std::vector<int> kinds_;
   bool changed_ = false;
+  bool played_ = false;
+  HBRUSH pageBrush_ = nullptr;
+  COLORREF pageColour_ = 0;
 };
 
 }  // namespace
