@@ -9,6 +9,7 @@
 #include "shell/configuration.h"
 #include "shell/drawing_win.h"
 #include "shell/personal_settings.h"
+#include "shell/schedule_editor_win.h"
 #include "views/calendar_state.h"
 
 namespace kv {
@@ -19,9 +20,11 @@ void ApplyScheduleWindowSettings() {
 }
 
 void InstallScheduleWindow() {
+  // New grid settings from "Configure Scheduler" lay an open window out again.
+  SetSchedulerSettingsChangedHook(RefreshScheduleWindow);
   ScheduleWindowHooks hooks;
   hooks.selectedDate = [] { return Calendar().date; };
-  // The editors come with the schedule's dialog; until it is installed a request only beeps.
+  // Without an editor installed a request only beeps.
   hooks.openItem = [](const DateStamp& day, uint16_t id) {
     if (Editors().openScheduleItem) Editors().openScheduleItem(id, day);
     else MessageBeep(MB_OK);

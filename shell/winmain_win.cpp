@@ -35,6 +35,7 @@
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/search_setup_win.h"
+#include "shell/schedule_editor_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
@@ -236,6 +237,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallSearchWindow();
   InstallToDoWindow();
   InstallPhonebookWindow();
+  InstallScheduleEditors();
 
   SetFrameTitle();
   PlaceFrame(frame);

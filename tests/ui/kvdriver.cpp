@@ -47,8 +47,11 @@
 //   kvdriver rowclick CLASS ID ROW          click the first column of a row of that list view
 //   kvdriver colclick CLASS ID COLUMN       click a column header of that list view
 //
+//   kvdriver handle CLASS                   print the window's handle (for WM_NEXTDLGCTL)
+//
 // Wherever CLASS names a window to act on, TOP/CHILD names a descendant of class CHILD of the
-// top-level window TOP, such as KV4Frame/KVNote.
+// top-level window TOP, such as KV4Frame/KVNote, and TOP/#ID the descendant with control ID
+// ID, such as dialog/#20013 (a dialog's date box, whose edit field is then its child 100).
 //
 // Exit code 0 on success, 1 when the window is not found or a wait timed out, 2 on bad usage.
 #include <windows.h>
@@ -63,6 +66,7 @@ namespace {
 HWND FindTop(const char* cls) { return FindWindowA(cls, nullptr); }
 
 HWND FindDescendantOfClass(HWND top, const std::string& cls);
+HWND DescendantById(HWND top, int id);
 
 HWND FindDialog(DWORD timeout);
 
@@ -73,7 +77,9 @@ HWND Require(const char* cls) {
   size_t slash = name.find('/');
   std::string top = slash == std::string::npos ? name : name.substr(0, slash);
   HWND h = top == "dialog" ? FindDialog(5000) : FindTop(top.c_str());
-  if (h && slash != std::string::npos) h = FindDescendantOfClass(h, name.substr(slash + 1));
+  std::string child = slash == std::string::npos ? std::string() : name.substr(slash + 1);
+  if (h && !child.empty() && child[0] == '#') h = DescendantById(h, std::atoi(child.c_str() + 1));
+  else if (h && slash != std::string::npos) h = FindDescendantOfClass(h, child);
   if (!h) {
     std::fprintf(stderr, "kvdriver: no window of class %s\n", cls);
     std::exit(1);
@@ -564,6 +570,8 @@ int main(int argc, char** argv) {
     LPARAM at = MAKELPARAM(static_cast<int>(Number(argv[3])), static_cast<int>(Number(argv[4])));
     PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(h, WM_LBUTTONUP, 0, at);
+  } else if (verb == "handle") {
+    std::printf("%p\n", static_cast<void*>(h));
   } else if (verb == "visible") {
     std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
   } else if (verb == "key" && argc > 3) {
