@@ -268,12 +268,14 @@ LRESULT HandlePane(HWND pane, UINT message, WPARAM wp, LPARAM lp) {
       Update(h, *d);
       return 0;
     case WM_CAPTURECHANGED: d->model.Release(); return 0;
-    case WM_LBUTTONDBLCLK: {
-      bool opened = d->model.OpenAt(at);
+    case WM_LBUTTONDBLCLK:
+      // The choice is shown before the editor comes up over it.
+      d->model.Press(at);
+      d->model.Release();
       Update(h, *d);
-      if (!opened) MessageBeep(MB_OK);
+      UpdateWindow(pane);
+      Open(*d);
       return 0;
-    }
     case WM_KEYDOWN:
       if (wp == VK_RETURN) {
         Open(*d);
