@@ -355,4 +355,15 @@ void GdiCanvas::PopClip() {
   --clipDepth_;
 }
 
+FontSpec FontSpecOf(HFONT font) {
+  LOGFONTA lf{};
+  FontSpec spec;
+  if (!GetObjectA(font, sizeof lf, &lf)) return spec;
+  spec.face = lf.lfFaceName;
+  if (lf.lfHeight != 0) spec.height = lf.lfHeight;
+  if (lf.lfWeight != 0) spec.weight = static_cast<int>(lf.lfWeight);
+  spec.italic = lf.lfItalic != 0;
+  return spec;
+}
+
 }  // namespace kv

@@ -69,4 +69,7 @@ class GdiCanvas final : public Canvas {
   int clipDepth_ = 0;
 };
 
+// The canvas's description of a GDI font (a window's font handed to a portable painter).
+FontSpec FontSpecOf(HFONT font);
+
 }  // namespace kv

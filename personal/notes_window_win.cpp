@@ -21,17 +21,6 @@ HWND g_window = nullptr;
 
 HFONT NotesFont() { return g_font ? g_font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-FontSpec SpecOf(HFONT font) {
-  LOGFONTA lf{};
-  FontSpec spec;
-  if (!GetObjectA(font, sizeof lf, &lf)) return spec;
-  spec.face = lf.lfFaceName;
-  if (lf.lfHeight != 0) spec.height = lf.lfHeight;
-  if (lf.lfWeight != 0) spec.weight = static_cast<int>(lf.lfWeight);
-  spec.italic = lf.lfItalic != 0;
-  return spec;
-}
-
 // The Win32 edit control as the notes logic sees it.
 class EditField final : public NotesEditField {
  public:
@@ -135,7 +124,7 @@ void Paint(HWND h, const NotesWindowData& d) {
   RECT client;
   GetClientRect(h, &client);
   GdiCanvas canvas(dc.get());
-  canvas.SetFont(FontRole::Dialog, SpecOf(NotesFont()));
+  canvas.SetFont(FontRole::Dialog, FontSpecOf(NotesFont()));
   canvas.FillRect({0, 0, client.right, d.layout.stripHeight}, FromColorref(GetSysColor(COLOR_WINDOW)));
   auto measure = [&canvas](std::string_view text) { return canvas.MeasureText(FontRole::Dialog, text).cx; };
   NotesTitle title = NotesTitleFor(NotesWindow().context, client.right, measure);

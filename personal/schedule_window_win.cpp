@@ -35,19 +35,8 @@ HFONT ScheduleFont() { return g_font ? g_font : static_cast<HFONT>(GetStockObjec
 ScheduleWindowData* DataOf(HWND h) { return StateOf<ScheduleWindowData>(h); }
 ScheduleWindowData* PaneData(HWND pane) { return DataOf(GetParent(pane)); }
 
-FontSpec SpecOf(HFONT font) {
-  LOGFONTA lf{};
-  FontSpec spec;
-  if (!GetObjectA(font, sizeof lf, &lf)) return spec;
-  spec.face = lf.lfFaceName;
-  if (lf.lfHeight != 0) spec.height = lf.lfHeight;
-  if (lf.lfWeight != 0) spec.weight = static_cast<int>(lf.lfWeight);
-  spec.italic = lf.lfItalic != 0;
-  return spec;
-}
-
 void ApplyFonts(Canvas& canvas) {
-  FontSpec plain = SpecOf(ScheduleFont());
+  FontSpec plain = FontSpecOf(ScheduleFont());
   FontSpec bold = plain;
   bold.weight = 700;
   canvas.SetFont(kScheduleLabelFont, plain);

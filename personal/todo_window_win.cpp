@@ -47,17 +47,6 @@ HFONT RowFont() {
   return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-FontSpec SpecOf(HFONT font) {
-  LOGFONTA lf{};
-  FontSpec spec;
-  if (!GetObjectA(font, sizeof lf, &lf)) return spec;
-  spec.face = lf.lfFaceName;
-  if (lf.lfHeight != 0) spec.height = lf.lfHeight;
-  if (lf.lfWeight != 0) spec.weight = static_cast<int>(lf.lfWeight);
-  spec.italic = lf.lfItalic != 0;
-  return spec;
-}
-
 ToDoSettings Settings() { return g_hooks.settings ? g_hooks.settings() : ToDoSettings{}; }
 
 ToDoColours Colours(bool focused) {
@@ -192,7 +181,7 @@ void LayOut(HWND h, ToDoWindowData& d) {
   {
     WindowDC dc(h);
     GdiCanvas canvas(dc.get());
-    canvas.SetFont(kRole, SpecOf(RowFont()));
+    canvas.SetFont(kRole, FontSpecOf(RowFont()));
     d.window = LayOutToDoWindow(canvas, kRole, client.right, client.bottom);
     d.row = LayOutToDoRow(canvas, kRole, client.right);
   }
@@ -269,7 +258,7 @@ void Paint(HWND h, const ToDoWindowData& d) {
   RECT client;
   GetClientRect(h, &client);
   GdiCanvas canvas(dc.get());
-  canvas.SetFont(kRole, SpecOf(RowFont()));
+  canvas.SetFont(kRole, FontSpecOf(RowFont()));
   ToDoColours c = Colours(d.focused);
   PaintToDoHeader(canvas, kRole, d.row, client.right, d.window.headerHeight, c);
   if (d.entries.empty()) PaintToDoEmpty(canvas, kRole, {0, d.window.headerHeight, client.right, client.bottom}, c);
@@ -288,7 +277,7 @@ void DrawRow(const ToDoWindowData& d, const DRAWITEMSTRUCT& di) {
   SelectedObject picture(memory.get(), bitmap.get());
   {
     GdiCanvas canvas(memory.get());
-    canvas.SetFont(kRole, SpecOf(RowFont()));
+    canvas.SetFont(kRole, FontSpecOf(RowFont()));
     ToDoColours c = Colours(d.focused);
     Rect row{0, 0, width, height};
     if (i >= 0 && i < Count(d)) {
