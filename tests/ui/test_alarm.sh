@@ -32,4 +32,19 @@ wait_for 1500 next || fail "dismissing the alarm did not switch it off: $(next)"
 driver post KV4Frame $WM_APP_ADVANCE 1 >/dev/null
 driver dialog 2000 >/dev/null 2>&1 && fail "the alarm went off a second time"
 close_and_wait
+
+# An alarm whose minute passed while the program was closed goes off at the first tick after
+# the start, and dismissing it switches it off as well.
+kvtool sched add --db "$(winpath "$db")" --date 2026-12-07 --start 12:00 --end 13:00 --title "Team lunch" \
+  --alarm 11:30 --sound 2 >"$kv_tmp/add2.out" || fail "kvtool sched add: $(cat "$kv_tmp/add2.out")"
+[ "$(next)" = "690" ] || fail "the lunch alarm is not armed for 11:30: $(next)"
+KV_ENV="KALVORA_TEST_CLOCK=2026-12-07T14:00" start_and_wait
+shown=$(driver dialog 15000 | tr -d '\r')
+case "$shown" in
+  "Kalvora Event Alarm"*"Team lunch"*) ;;
+  *) fail "an alarm missed while the program was closed did not go off at the start: \"$shown\"" ;;
+esac
+driver answer 1 >/dev/null || fail "the late alarm window could not be dismissed"
+wait_for 1500 next || fail "dismissing the late alarm did not switch it off: $(next)"
+close_and_wait
 finish
