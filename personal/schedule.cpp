@@ -545,7 +545,11 @@ SchedSaveResult SaveSingle(SchedSaveRequest& req) {
   bool moved = req.oldId != 0 && (req.oldYear != item.year || req.oldMonth != item.month || req.oldDay != item.day);
   if (moved) item.action = kSchedActionNew;
   SchedRequest day{item.year, item.month, item.day};
-  if (SchedCheckConflict(req.caption, item, day, false) == kSchedCancel) {
+  // A moved item is itself only where it still stands: its old id on its old day. Another
+  // item that happens to carry the same id on the new day is a real conflict.
+  SchedItem self = item;
+  if (moved) self.id = req.oldId, self.year = req.oldYear, self.month = req.oldMonth, self.day = req.oldDay;
+  if (SchedCheckConflict(req.caption, self, day, false) == kSchedCancel) {
     res.conflicts = 1;
     return res;
   }

@@ -357,6 +357,43 @@ TEST_F(Schedule, MovingANotedItemToAnotherMonthMovesItsNoteAndDeletingTakesItAlo
   EXPECT_FALSE(NoteFindSchedule(2025, 4, 3, moved[0].noteId));
 }
 
+TEST_F(Schedule, AMovedItemIsNeverInConflictWithItselfNorExcusedBySomeoneElsesId) {
+  // A night train running past midnight, moved to start half an hour after that midnight: its
+  // old place reaches into the new day, but it is leaving that place.
+  SchedSaveRequest train = NewItem(2025, 3, 14, 23 * 60, 25 * 60, "Night train");
+  ASSERT_TRUE(SchedSave(train).ok);
+  SchedSaveRequest move = train;
+  move.item = *SchedReadItem(2025, 3, 14, train.item.id);
+  move.oldYear = 2025, move.oldMonth = 3, move.oldDay = 14, move.oldId = train.item.id;
+  move.item.day = 15;
+  move.item.record.start = 30, move.item.record.end = 90;
+  SchedSaveResult r = SchedSave(move);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.conflicts, 0);
+  EXPECT_TRUE(ListDayOf(2025, 3, 14).empty());
+  ASSERT_EQ(ListDayOf(2025, 3, 15).size(), 1u);
+
+  // Moved into another month, onto an item there that happens to carry the same id: that is a
+  // real conflict, and nothing moves.
+  SchedSaveRequest june = NewItem(2025, 6, 3, 600, 660, "Audit");
+  ASSERT_TRUE(SchedSave(june).ok);
+  SchedSaveRequest review = NewItem(2025, 5, 20, 600, 660, "Review");
+  ASSERT_TRUE(SchedSave(review).ok);
+  ASSERT_EQ(review.item.id, june.item.id);  // ids are counted per month file
+  SchedSaveRequest clash = review;
+  clash.item = *SchedReadItem(2025, 5, 20, review.item.id);
+  clash.oldYear = 2025, clash.oldMonth = 5, clash.oldDay = 20, clash.oldId = review.item.id;
+  clash.item.month = 6, clash.item.day = 3;
+  ScriptedMessages messages;
+  SetMessageSink(&messages);
+  r = SchedSave(clash);
+  SetMessageSink(nullptr);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.conflicts, 1);
+  ASSERT_EQ(ListDayOf(2025, 5, 20).size(), 1u);
+  EXPECT_EQ(ListDayOf(2025, 6, 3).size(), 1u);
+}
+
 TEST_F(Schedule, ADamagedMonthIsListedUpToItsDamageAndNeverWritten) {
   PutItem(2025, 3, 14, 600, 660, "Kept");
   std::string path = MonthFilePath(kMar2025);
