@@ -123,6 +123,12 @@ sleep 0.5
 driver rowclick KVSearch $LIST "$(row_of "To Do")" >/dev/null
 wait_for KVToDo active_class || fail "the to-do hit did not bring the to-do list forward: $(active_class)"
 
+# The to-do item's note: the notes window on that note.
+driver command KVSearch $REOPEN >/dev/null
+sleep 0.5
+driver rowclick KVSearch $LIST "$(row_of 'To Do Notes')" >/dev/null
+wait_for "Ask about the zephyr trip" notes_text || fail "the to-do note's hit did not show its note: $(notes_text)"
+
 # The phonebook opens on organizations; a person's entry is shown after the question.
 driver command KVSearch $REOPEN >/dev/null
 sleep 0.5
