@@ -20,6 +20,8 @@ constexpr COLORREF ToColorref(Colour c) {
   return RGB(static_cast<BYTE>(RedOf(c)), static_cast<BYTE>(GreenOf(c)), static_cast<BYTE>(BlueOf(c)));
 }
 constexpr Colour FromColorref(COLORREF c) { return ColourFromColorRef(c); }
+// One of the system's colours (COLOR_WINDOW, COLOR_HIGHLIGHT, ...) for the canvas.
+inline Colour SystemColour(int index) { return FromColorref(GetSysColor(index)); }
 
 // The icon of a resource number at a size. The canvas does not free the handle: the resolver
 // keeps it (LR_SHARED icons, a cache). Without one, the canvas loads the executable's own icon

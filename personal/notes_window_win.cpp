@@ -125,11 +125,11 @@ void Paint(HWND h, const NotesWindowData& d) {
   GetClientRect(h, &client);
   GdiCanvas canvas(dc.get());
   canvas.SetFont(FontRole::Dialog, FontSpecOf(NotesFont()));
-  canvas.FillRect({0, 0, client.right, d.layout.stripHeight}, FromColorref(GetSysColor(COLOR_WINDOW)));
+  canvas.FillRect({0, 0, client.right, d.layout.stripHeight}, SystemColour(COLOR_WINDOW));
   auto measure = [&canvas](std::string_view text) { return canvas.MeasureText(FontRole::Dialog, text).cx; };
   NotesTitle title = NotesTitleFor(NotesWindow().context, client.right, measure);
-  PaintNotesTitle(canvas, FontRole::Dialog, title, client.right, kLeftMargin, FromColorref(GetSysColor(COLOR_WINDOWTEXT)),
-                  FromColorref(GetSysColor(COLOR_BTNSHADOW)));
+  PaintNotesTitle(canvas, FontRole::Dialog, title, client.right, kLeftMargin, SystemColour(COLOR_WINDOWTEXT),
+                  SystemColour(COLOR_BTNSHADOW));
 }
 
 // Line and page requests scroll the text; dragging the box scrolls it to the matching line.

@@ -45,17 +45,15 @@ void ApplyFonts(Canvas& canvas) {
   canvas.SetFont(kScheduleHeaderFont, bold);
 }
 
-Colour Sys(int index) { return FromColorref(GetSysColor(index)); }
-
 ScheduleColours Colours() {
   ScheduleColours c;
-  c.window = Sys(COLOR_WINDOW);
-  c.text = Sys(COLOR_WINDOWTEXT);
-  c.minorText = Sys(COLOR_GRAYTEXT);
-  c.labelBack = Sys(COLOR_BTNFACE);
-  c.hourLine = Sys(COLOR_BTNSHADOW);
-  c.selection = Sys(COLOR_HIGHLIGHT);
-  c.selectionText = Sys(COLOR_HIGHLIGHTTEXT);
+  c.window = SystemColour(COLOR_WINDOW);
+  c.text = SystemColour(COLOR_WINDOWTEXT);
+  c.minorText = SystemColour(COLOR_GRAYTEXT);
+  c.labelBack = SystemColour(COLOR_BTNFACE);
+  c.hourLine = SystemColour(COLOR_BTNSHADOW);
+  c.selection = SystemColour(COLOR_HIGHLIGHT);
+  c.selectionText = SystemColour(COLOR_HIGHLIGHTTEXT);
   return c;
 }
 

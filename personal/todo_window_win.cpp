@@ -51,12 +51,12 @@ ToDoSettings Settings() { return g_hooks.settings ? g_hooks.settings() : ToDoSet
 
 ToDoColours Colours(bool focused) {
   ToDoColours c;
-  c.window = FromColorref(GetSysColor(COLOR_WINDOW));
-  c.text = FromColorref(GetSysColor(COLOR_WINDOWTEXT));
-  c.grey = FromColorref(GetSysColor(COLOR_GRAYTEXT));
-  c.face = FromColorref(GetSysColor(COLOR_BTNFACE));
+  c.window = SystemColour(COLOR_WINDOW);
+  c.text = SystemColour(COLOR_WINDOWTEXT);
+  c.grey = SystemColour(COLOR_GRAYTEXT);
+  c.face = SystemColour(COLOR_BTNFACE);
   // The selection is a light band of the highlight colour, so that a red digit stays readable.
-  Colour h = FromColorref(GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+  Colour h = SystemColour(focused ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW);
   Colour w = c.window;
   auto mix = [](int a, int b) { return (a + 3 * b) / 4; };
   c.selection = MakeColour(mix(RedOf(h), RedOf(w)), mix(GreenOf(h), GreenOf(w)), mix(BlueOf(h), BlueOf(w)));

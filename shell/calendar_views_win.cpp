@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/canvas_gdi_win.h"
 #include "base/command_table.h"
 #include "personal/clock_tick.h"
 #include "resources/command_ids.h"
@@ -25,8 +26,6 @@
 
 namespace kv {
 namespace {
-
-Colour SystemColour(int index) { return ColourFromColorRef(GetSysColor(index)); }
 
 int ScreenPixelsPerInch() {
   HDC dc = GetDC(nullptr);
