@@ -227,6 +227,18 @@ bool NotesWindowHasText() {
   return d && GetWindowTextLengthA(d->edit) > 0;
 }
 
+void SendNoteContext(HWND notes, const NoteContext& context) {
+  if (!notes) return;
+  NotesContextParams p = PackNoteContext(context);
+  SendMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+}
+
+void PostNoteContext(HWND notes, const NoteContext& context) {
+  if (!notes) return;
+  NotesContextParams p = PackNoteContext(context);
+  PostMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+}
+
 void NotesWindowSelectAt(uint32_t offset) {
   NotesWindowData* d = g_window ? DataOf(g_window) : nullptr;
   if (!d) return;

@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+#include "personal/notes.h"
+
 namespace kv {
 
 // Handles a message of the notes window; false leaves it to the desk's default handling (also
@@ -30,6 +32,11 @@ bool NotesWindowHasText();
 // Puts the caret of the open notes window at a character offset of its note (clamped to the
 // text), with no text selected, and scrolls it into view: where a search found its match.
 void NotesWindowSelectAt(uint32_t offset);
+
+// Tells a notes window to show an owner's note (kMsgNotesContext); nothing without a window.
+// Send waits until the window has switched (and saved the note it left); Post does not.
+void SendNoteContext(HWND notes, const NoteContext& context);
+void PostNoteContext(HWND notes, const NoteContext& context);
 
 // The font of the edit field and the title strip (the shell's notes font); nullptr, or not
 // called at all, uses the system's GUI font. The caller keeps the font alive while the window

@@ -9,6 +9,7 @@
 #include "base/win_handles.h"
 #include "base/window_kit_win.h"
 #include "personal/notes_window.h"
+#include "personal/notes_window_win.h"
 #include "resources/command_ids.h"
 #include "resources/phone_dialog.h"
 #include "resources/strings.h"
@@ -116,9 +117,7 @@ HWND Control(HWND h, int id) { return GetDlgItem(h, id); }
 
 void TellNotes(const PhoneWindowData& d) {
   HWND notes = g_hooks.notesWindow ? g_hooks.notesWindow() : nullptr;
-  if (!notes) return;
-  NotesContextParams p = PackNoteContext(PhoneSelectionNoteContext(d.book));
-  SendMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+  if (notes) SendNoteContext(notes, PhoneSelectionNoteContext(d.book));
 }
 
 void ShowPrefix(HWND h, const PhoneWindowData& d) { SetWindowTextA(Control(h, IDC_PB_PREFIX), d.typing.Prefix().c_str()); }

@@ -11,6 +11,7 @@
 #include "calendar/regional.h"
 #include "personal/clock_tick.h"
 #include "personal/notes_window.h"
+#include "personal/notes_window_win.h"
 #include "personal/schedule_window.h"
 #include "resources/command_ids.h"
 
@@ -60,10 +61,7 @@ ScheduleColours Colours() {
 // The notes window follows the selected item (or, once none is selected, the shown day).
 void TellNotes(HWND h, ScheduleWindowData& d) {
   if (!d.model.TakeNoteNews()) return;
-  HWND notes = FindWindowExA(GetParent(h), nullptr, "KVNote", nullptr);
-  if (!notes) return;
-  NotesContextParams p = PackNoteContext(d.model.SelectionNoteContext());
-  PostMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+  PostNoteContext(FindWindowExA(GetParent(h), nullptr, "KVNote", nullptr), d.model.SelectionNoteContext());
 }
 
 // After every change: the scroll bar, the pane's text, the notes window and a repaint.

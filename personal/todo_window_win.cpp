@@ -10,6 +10,7 @@
 #include "base/window_kit_win.h"
 #include "calendar/clock.h"
 #include "personal/notes_window.h"
+#include "personal/notes_window_win.h"
 #include "personal/todo_window.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
@@ -76,8 +77,7 @@ void TellNotes(const ToDoWindowData& d) {
     const ToDoEntry& e = d.entries[static_cast<size_t>(d.selected)];
     context = ToDoNoteContext(e.slot, e.item.noteId);
   }
-  NotesContextParams p = PackNoteContext(context);
-  SendMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+  SendNoteContext(notes, context);
 }
 
 // ---- the View menu in the frame's menu ------------------------------------------------------------
@@ -340,10 +340,7 @@ void Remove(HWND h, ToDoWindowData& d) {
     // The notes window leaves the item's note first: it must not write into a freed slot.
     HWND notes = g_hooks.notesWindow ? g_hooks.notesWindow() : nullptr;
     if (!ToDoRemove(item, true, Settings())) return;
-    if (notes) {
-      NotesContextParams p = PackNoteContext(DayNoteContext(0, 0, 0));
-      SendMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
-    }
+    SendNoteContext(notes, DayNoteContext(0, 0, 0));
     Load(h, d);
     TellNotes(d);
     Changed();

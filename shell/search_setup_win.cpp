@@ -28,8 +28,7 @@ void SelectDate(const DateStamp& date) {
 HWND ShowNote(const NoteContext& note, uint32_t offset) {
   HWND notes = BringUpDeskWindow(kDeskNotes);
   if (!notes) return nullptr;
-  NotesContextParams p = PackNoteContext(note);
-  SendMessageA(notes, kMsgNotesContext, static_cast<WPARAM>(p.first), static_cast<LPARAM>(p.second));
+  SendNoteContext(notes, note);
   NotesWindowSelectAt(offset);
   return notes;
 }
