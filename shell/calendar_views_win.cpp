@@ -93,7 +93,7 @@ void ApplyViewSettings() {
   SetViewOptions(options);
   SetViewFonts(ScreenFontTable(Config(), ScreenPixelsPerInch()));
   Calendar().tabOverlay = TabOfOverlayName(Overlays().paths, Config().selectedOverlay);
-  SetNotesWindowFont(Drawing().screenFonts[5]);
+  SetNotesWindowFont(TextWindowFont());
   ApplyScheduleWindowSettings();
   if (CalendarWindow()) RefreshCalendarViews();
 }

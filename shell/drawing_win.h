@@ -18,6 +18,10 @@ struct DrawingResources {
 
 const DrawingResources& Drawing();
 
+// The screen font of the text windows (notes, schedule, to-do list): the plain Arial 9 of a new
+// configuration.
+inline HFONT TextWindowFont() { return Drawing().screenFonts[5]; }
+
 // Makes every object anew from the open configuration, freeing the previous ones.
 void BuildDrawingResources();
 void FreeDrawingResources();

@@ -16,7 +16,7 @@ namespace kv {
 
 void ApplyScheduleWindowSettings() {
   // The grid and its labels share the notes' plain screen font.
-  SetScheduleWindowFont(Drawing().screenFonts[5]);
+  SetScheduleWindowFont(TextWindowFont());
 }
 
 void InstallScheduleWindow() {

@@ -23,8 +23,6 @@
 namespace kv {
 namespace {
 
-constexpr size_t kToDoFont = 5;  // the screen font of the text windows
-
 void KeepViewChoice(bool all) {
   Config().todoView = all ? 1 : 0;
   SetConfigDirty();
@@ -75,7 +73,7 @@ void InstallToDoWindow() {
   hooks.selectedDate = [] { return Calendar().date; };
   hooks.itemsChanged = RefreshCalendar;
   hooks.notesWindow = [] { return DeskWindow(kDeskNotes); };
-  hooks.font = [] { return Drawing().screenFonts[kToDoFont]; };
+  hooks.font = TextWindowFont;
   // The zone of a required time is picked in the "Time Zone" dialog, which is not part of the
   // program yet: until it is, "Time &Zone..." stays greyed and items keep their zone.
   SetToDoWindowHooks(std::move(hooks));
