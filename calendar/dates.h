@@ -25,6 +25,14 @@ struct DateStamp {
 using MinuteKey = uint32_t;
 
 constexpr int kMinutesPerDay = 1440;
+
+// The day of a stamp, its time of day cleared.
+constexpr DateStamp DateOnly(DateStamp d) {
+  d.hour = d.minute = 0;
+  return d;
+}
+// Minutes folded into one day, 0 ... 1439 (a negative count from the day's end).
+constexpr int MinuteOfDay(int minutes) { return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay; }
 constexpr uint32_t kKeyMinutesPerYear = 535680;   // 12 * 31 days
 constexpr uint32_t kKeyMinutesPerMonth = 44640;   // 31 days
 

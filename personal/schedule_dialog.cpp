@@ -19,10 +19,6 @@ constexpr int kBadValue = 20139;
 constexpr int kNoneText = 1117;
 constexpr uint8_t kAlarmWithoutSound = 255;
 
-int Wrap(int minutes) { return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay; }
-
-DateStamp DateOnly(const DateStamp& d) { return DateStamp{d.year, d.month, d.day, 0, 0}; }
-
 // A plausible lead for a stored alarm: within a day before the start.
 bool PlausibleLead(int lead) { return lead >= 0 && lead < kMinutesPerDay; }
 
@@ -38,7 +34,7 @@ SchedDialogModel SchedDialogNew(const DateStamp& day, int startMinute, int endMi
   if (startMinute >= 0) chosen = startMinute;
   m.times = SchedNewItemTimes(chosen, d.summaryStartHour, std::clamp(d.alarmLead, 0, 240));
   // A dragged range: its later end is the item's end (a range of no length keeps the hour).
-  if (startMinute >= 0 && endMinute >= 0 && Wrap(endMinute) != m.times.start) m.times.end = Wrap(endMinute);
+  if (startMinute >= 0 && endMinute >= 0 && MinuteOfDay(endMinute) != m.times.start) m.times.end = MinuteOfDay(endMinute);
   if (d.alarmChoice != 0) {
     m.sound = d.alarmChoice >= 1 && d.alarmChoice <= kAlarmSounds ? d.alarmChoice : 0;
     SchedSwitchAlarm(m.times, true);
@@ -55,8 +51,8 @@ SchedDialogModel SchedDialogEdit(const SchedItem& item, const SchedDialogDefault
   m.isNew = false;
   m.stored = item;
   m.date = DateStamp{item.year, static_cast<uint16_t>(item.month), static_cast<uint16_t>(item.day), 0, 0};
-  m.times.start = Wrap(r.start);
-  m.times.end = Wrap(r.end);
+  m.times.start = MinuteOfDay(r.start);
+  m.times.end = MinuteOfDay(r.end);
   m.times.alarmOn = r.armed != 0;
   int lead = m.times.start - r.alarm;
   m.times.lead = (m.times.alarmOn || PlausibleLead(lead)) ? lead : std::clamp(d.alarmLead, 0, 240);
@@ -79,10 +75,6 @@ std::optional<SchedItem> SchedFindShownItem(uint16_t id, const DateStamp& day) {
     if (auto item = SchedReadItem(d.year, d.month, d.day, id)) return item;
   }
   return std::nullopt;
-}
-
-bool SchedKindTakesN(int kind) {
-  return kind == kKindEveryNDays || kind == kKindEveryNMonths || kind == kKindEveryNYears;
 }
 
 namespace {
@@ -114,7 +106,7 @@ std::string SchedZoneName(int zone, const DateStamp& date, int start) {
   const ZoneRecord* z = FindZone(zone);
   if (!z) return {};
   DateStamp local = DateOnly(date);
-  int minute = Wrap(start);
+  int minute = MinuteOfDay(start);
   local.hour = static_cast<uint16_t>(minute / 60);
   local.minute = static_cast<uint16_t>(minute % 60);
   bool daylight = z->HasDaylightRule() && IsValidDate(local.month, local.day, local.year) && IsDaylightAt(*z, local);

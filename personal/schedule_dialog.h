@@ -53,7 +53,6 @@ std::optional<SchedItem> SchedFindShownItem(uint16_t id, const DateStamp& day);
 // known). A date typed anew may not offer the kind chosen before; the list then starts over.
 std::vector<int> SchedRecurKinds(const DateStamp& date);
 std::vector<std::string> SchedRecurLabels(const DateStamp& date, int n);
-bool SchedKindTakesN(int kind);
 
 // The zone's standard or daylight name for a date and start time; empty for an unknown zone.
 std::string SchedZoneName(int zone, const DateStamp& date, int start);

@@ -16,25 +16,23 @@ constexpr int kAlarmRange = 24010;
 constexpr int kCaptionOn = 24012;
 constexpr int kCaptionOff = 24013;
 
-int Wrap(int minutes) { return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay; }
-
-bool TakesCount(int kind) { return kind == 3 || kind == 13 || kind == 14; }
-
 }  // namespace
+
+bool SchedKindTakesN(int kind) { return kind == 3 || kind == 13 || kind == 14; }
 
 SchedTimes SchedNewItemTimes(std::optional<int> chosenStart, int summaryStartHour, int defaultLead) {
   SchedTimes t;
-  t.start = chosenStart ? Wrap(*chosenStart) : Wrap(summaryStartHour * 60);
-  t.end = Wrap(t.start + 60);
+  t.start = chosenStart ? MinuteOfDay(*chosenStart) : MinuteOfDay(summaryStartHour * 60);
+  t.end = MinuteOfDay(t.start + 60);
   t.lead = defaultLead;
   t.alarm = t.start - t.lead;
   return t;
 }
 
 void SchedMoveStart(SchedTimes& t, int newStart) {
-  int duration = Wrap(t.end - t.start);
+  int duration = MinuteOfDay(t.end - t.start);
   t.start = newStart;
-  t.end = Wrap(newStart + duration);
+  t.end = MinuteOfDay(newStart + duration);
   t.alarm = newStart - t.lead;
 }
 
@@ -70,7 +68,7 @@ SchedValidation SchedValidate(const SchedDialogInput& in) {
   v.end = *in.end;
   if (v.end <= *in.start) v.end += kMinutesPerDay;
   else if (in.alarmOn && *in.alarm > *in.start) return fail(kAlarmAfterStart, SchedField::AlarmTime);
-  if (series && TakesCount(in.recurKind) && (!in.count || *in.count < 1 || *in.count > 120))
+  if (series && SchedKindTakesN(in.recurKind) && (!in.count || *in.count < 1 || *in.count > 120))
     return fail(kBadCount, SchedField::Count);
   if (in.title.empty()) return fail(kNeedsTitle, SchedField::Title);
   v.ok = true;

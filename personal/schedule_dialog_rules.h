@@ -85,4 +85,7 @@ struct SchedSettingsResult {
 
 SchedSettingsResult SchedCheckSettings(const SchedSettingsInput& input);
 
+// The rule kinds that repeat every N days, months or years (the dialog's 'N' field).
+bool SchedKindTakesN(int kind);
+
 }  // namespace kv

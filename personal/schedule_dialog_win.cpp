@@ -46,8 +46,6 @@ ScheduleZonePicker& ZonePicker() {
   return picker;
 }
 
-int Wrap(int minutes) { return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay; }
-
 class ScheduleDialog : public Dialog {
  public:
   ScheduleDialog(SchedDialogModel model, SchedDialogDefaults& defaults)
@@ -193,7 +191,7 @@ class ScheduleDialog : public Dialog {
     if (v < 0 || v >= kMinutesPerDay) return std::nullopt;
     return v;
   }
-  void SetTime(int id, int minutes) { SendMessageA(Item(id), kMsgTimeboxSet, static_cast<WPARAM>(Wrap(minutes)), 0); }
+  void SetTime(int id, int minutes) { SendMessageA(Item(id), kMsgTimeboxSet, static_cast<WPARAM>(MinuteOfDay(minutes)), 0); }
   std::optional<DateStamp> Date(int id) const {
     DateStamp d{};
     if (!SendMessageA(Item(id), kMsgDateboxGet, 0, reinterpret_cast<LPARAM>(&d))) return std::nullopt;
@@ -208,7 +206,7 @@ class ScheduleDialog : public Dialog {
   // the box still shows it.
   std::optional<int> AlarmTime() const {
     std::optional<int> v = Time(IDC_SCHED_ALARM_TIME);
-    if (v && *v == Wrap(m_.times.alarm)) return m_.times.alarm;
+    if (v && *v == MinuteOfDay(m_.times.alarm)) return m_.times.alarm;
     return v;
   }
 

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "calendar/date_format.h"
+#include "personal/schedule_dialog.h"
 #include "store/db_files.h"
 
 namespace kv {
 namespace {
 
-constexpr int kMinutesInDay = 1440;
 constexpr int kLabelPad = 4;     // room left and right of a time label
 constexpr int kBarWidth = 5;     // the summary bar's column
 constexpr int kItemsMargin = 3;  // between the bar and the items, and at the right edge
@@ -21,12 +21,10 @@ ScheduleWindowHooks& Hooks() {
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 int CeilDiv(int a, int b) { return -FloorDiv(-a, b); }
-int Wrap(int minute) { return ((minute % kMinutesInDay) + kMinutesInDay) % kMinutesInDay; }
 
 bool ValidIncrement(int increment) {
-  for (int i : {5, 10, 15, 20, 30, 60})
-    if (i == increment) return true;
-  return false;
+  const std::vector<int>& steps = SchedIncrements();
+  return std::find(steps.begin(), steps.end(), increment) != steps.end();
 }
 
 bool SameDate(const DateStamp& a, const DateStamp& b) {
@@ -44,9 +42,9 @@ DateStamp DateOnly(int32_t year, int month, int day) {
 // The part of an item inside the shown day, or false when it does not reach into it.
 bool ShownSpan(const SchedItem& item, int& start, int& end) {
   int s = item.record.start, e = item.record.end;
-  if (e > s ? (e <= 0 || s >= kMinutesInDay) : (s < 0 || s >= kMinutesInDay)) return false;
+  if (e > s ? (e <= 0 || s >= kMinutesPerDay) : (s < 0 || s >= kMinutesPerDay)) return false;
   start = std::max(s, 0);
-  end = std::clamp(e, start, kMinutesInDay);
+  end = std::clamp(e, start, kMinutesPerDay);
   return true;
 }
 
@@ -80,11 +78,15 @@ ScheduleGridSettings SaneGridSettings(const ScheduleGridSettings& in) {
 }
 
 void SetScheduleWindowHooks(ScheduleWindowHooks hooks) { Hooks() = std::move(hooks); }
-const ScheduleWindowHooks& ScheduleWindowHooksInUse() { return Hooks(); }
 
+namespace {
+
+// The settings from the hook, made sane.
 ScheduleGridSettings CurrentGridSettings() {
   return SaneGridSettings(Hooks().settings ? Hooks().settings() : ScheduleGridSettings{});
 }
+
+}  // namespace
 
 // ---- geometry ----------------------------------------------------------------------------
 
@@ -96,7 +98,7 @@ ScheduleGrid LayOutScheduleGrid(const Canvas& canvas, const ScheduleGridSettings
   ScheduleGridSettings s = SaneGridSettings(settings);
   ScheduleGrid g;
   g.increment = s.increment;
-  g.rows = kMinutesInDay / s.increment;
+  g.rows = kMinutesPerDay / s.increment;
   int line = std::max({canvas.LineHeight(kScheduleLabelFont), canvas.LineHeight(kScheduleHourFont),
                        canvas.LineHeight(kScheduleItemFont)});
   g.rowHeight = std::max(line, 8) + 3;
@@ -118,12 +120,6 @@ ScheduleGrid LayOutScheduleGrid(const Canvas& canvas, const ScheduleGridSettings
   return g;
 }
 
-void ResizeScheduleGrid(ScheduleGrid& grid, int width, int height) {
-  grid.width = std::max(width, 0);
-  grid.height = std::max(height, 0);
-  grid.firstRow = std::clamp(grid.firstRow, 0, grid.MaxFirstRow());
-}
-
 bool ScrollScheduleGrid(ScheduleGrid& grid, int firstRow) {
   int row = std::clamp(firstRow, 0, grid.MaxFirstRow());
   if (row == grid.firstRow) return false;
@@ -142,16 +138,16 @@ int MinuteAtOffset(const ScheduleGrid& grid, int y) {
 PickedTime PickTime(const ScheduleGrid& grid, int y) {
   int minute = MinuteAtOffset(grid, y);
   PickedTime p;
-  p.dayOffset = FloorDiv(minute, kMinutesInDay);
-  p.minute = minute - p.dayOffset * kMinutesInDay;
+  p.dayOffset = FloorDiv(minute, kMinutesPerDay);
+  p.minute = minute - p.dayOffset * kMinutesPerDay;
   // A drag held far outside the pane still moves by one day only.
   if (p.dayOffset < -1) p = {-1, 0};
-  if (p.dayOffset > 1) p = {1, kMinutesInDay - 5};
+  if (p.dayOffset > 1) p = {1, kMinutesPerDay - 5};
   return p;
 }
 
 MinuteRange DragRange(int fromMinute, int toMinute) {
-  int a = std::clamp(fromMinute, 0, kMinutesInDay), b = std::clamp(toMinute, 0, kMinutesInDay);
+  int a = std::clamp(fromMinute, 0, kMinutesPerDay), b = std::clamp(toMinute, 0, kMinutesPerDay);
   return {std::min(a, b), std::max(a, b)};
 }
 
@@ -189,7 +185,7 @@ std::vector<ScheduleItemBox> LayOutScheduleItems(const ScheduleGrid& grid, const
       box.rect = {left, grid.RowTop(s.top) + 1, left + columnWidth - 2, grid.RowTop(s.bottom)};
       const SchedItem& item = list.items[static_cast<size_t>(s.index)];
       box.fromDayBefore = item.record.start < 0;
-      box.intoDayAfter = item.record.end > kMinutesInDay;
+      box.intoDayAfter = item.record.end > kMinutesPerDay;
       boxes.push_back(box);
     }
     columnEnds.clear();
@@ -222,8 +218,8 @@ int ScheduleItemAt(const std::vector<ScheduleItemBox>& boxes, Point at) {
 // ---- painting ------------------------------------------------------------------------------
 
 std::string ScheduleItemTimes(const SchedItem& item, const RegionalSettings& regional) {
-  std::string text = FormatTimeOfDay(Wrap(item.record.start), regional);
-  if (item.record.end != item.record.start) text += " - " + FormatTimeOfDay(Wrap(item.record.end), regional);
+  std::string text = FormatTimeOfDay(MinuteOfDay(item.record.start), regional);
+  if (item.record.end != item.record.start) text += " - " + FormatTimeOfDay(MinuteOfDay(item.record.end), regional);
   return text;
 }
 
@@ -311,11 +307,6 @@ void ScheduleWindowModel::LayOut(const Canvas& canvas, const RegionalSettings& r
   Relayout();
 }
 
-void ScheduleWindowModel::Resize(int width, int height) {
-  ResizeScheduleGrid(grid_, width, height);
-  Relayout();
-}
-
 void ScheduleWindowModel::Relayout() { boxes_ = LayOutScheduleItems(grid_, list_); }
 
 void ScheduleWindowModel::Select(int index) {
@@ -329,10 +320,12 @@ void ScheduleWindowModel::Select(int index) {
   choice_.selected = item ? index : -1;
 }
 
-bool ScheduleWindowModel::Show(const DateStamp& day) {
+bool ScheduleWindowModel::Show(const DateStamp& day) { return Load(day, true); }
+
+bool ScheduleWindowModel::Load(const DateStamp& day, bool reload) {
   if (!IsValidDate(day.month, day.day, day.year)) return false;
   bool same = SameDate(day, day_);
-  SchedLoadDay(day.day, MonthKey(day.year, day.month), 0, true);
+  SchedLoadDay(day.day, MonthKey(day.year, day.month), 0, reload);
   list_ = SchedDay();
   day_ = DateOnly(day.year, day.month, day.day);
   int found = -1;
@@ -373,8 +366,10 @@ bool ScheduleWindowModel::FollowSelectedDate() {
   return Show(Hooks().selectedDate());
 }
 
+// The store has already read its day list again after the change; it is read here only when
+// that list is of another day.
 void ScheduleWindowModel::Reload() {
-  if (day_.year != 0) Show(day_);
+  if (day_.year != 0) Load(day_, false);
 }
 
 void ScheduleWindowModel::SwitchDay(int offset) {
@@ -415,7 +410,7 @@ void ScheduleWindowModel::DragTo(Point at) {
   if (!dragging_) return;
   MinuteRange range = DragRange(dragFromMinute_, MinuteAtOffset(grid_, at.y));
   if (range.Empty()) {
-    choice_.pickStart = std::min(dragFromMinute_, kMinutesInDay - 5);
+    choice_.pickStart = std::min(dragFromMinute_, kMinutesPerDay - 5);
     choice_.pickEnd = -1;
   } else {
     choice_.pickStart = range.start;
@@ -475,12 +470,6 @@ bool ScheduleWindowModel::Open() const {
   return true;
 }
 
-bool ScheduleWindowModel::OpenAt(Point at) {
-  Press(at);
-  Release();
-  return Open();
-}
-
 NoteContext ScheduleWindowModel::SelectionNoteContext() const {
   if (const SchedItem* item = SelectedItem())
     return ScheduleNoteContext(item->year, item->month, item->day, item->id, item->record.noteId);
@@ -495,8 +484,8 @@ std::string ScheduleWindowModel::StatusText(const RegionalSettings& regional) co
   if (const SchedItem* item = SelectedItem()) {
     text += ": " + ScheduleItemTimes(*item, regional) + " " + item->record.title;
   } else if (choice_.pickStart >= 0) {
-    text += ": " + FormatTimeOfDay(Wrap(choice_.pickStart), regional);
-    if (choice_.pickEnd > choice_.pickStart) text += " - " + FormatTimeOfDay(Wrap(choice_.pickEnd), regional);
+    text += ": " + FormatTimeOfDay(MinuteOfDay(choice_.pickStart), regional);
+    if (choice_.pickEnd > choice_.pickStart) text += " - " + FormatTimeOfDay(MinuteOfDay(choice_.pickEnd), regional);
   }
   return text;
 }

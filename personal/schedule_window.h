@@ -43,9 +43,6 @@ struct ScheduleWindowHooks {
   std::function<ScheduleGridSettings()> settings;
 };
 void SetScheduleWindowHooks(ScheduleWindowHooks hooks);
-const ScheduleWindowHooks& ScheduleWindowHooksInUse();
-// The settings from the hook, made sane.
-ScheduleGridSettings CurrentGridSettings();
 
 // ---- geometry ----------------------------------------------------------------------------
 
@@ -84,8 +81,6 @@ struct ScheduleGrid {
 // the regional morning and afternoon designators.
 ScheduleGrid LayOutScheduleGrid(const Canvas& canvas, const ScheduleGridSettings& settings,
                                 const RegionalSettings& regional, int width, int height);
-// The same grid in a pane of a new size, keeping its first row where it can.
-void ResizeScheduleGrid(ScheduleGrid& grid, int width, int height);
 // Scrolls to a first row (clamped); true when it moved.
 bool ScrollScheduleGrid(ScheduleGrid& grid, int firstRow);
 
@@ -195,7 +190,6 @@ class ScheduleWindowModel {
   // Lays the grid out again for the pane's size and the current settings (the first row goes to
   // the initial hour when the settings or the increment changed, or on the first call).
   void LayOut(const Canvas& canvas, const RegionalSettings& regional, int width, int height);
-  void Resize(int width, int height);
 
   // Shows a day: loads its day list and, for a new day, scrolls to the initial hour and drops the
   // choice. The same day again reloads it and keeps the selected item (by id) when it is still
@@ -225,8 +219,6 @@ class ScheduleWindowModel {
   // Double click or Enter: opens the selected item, or a new item at the picked time or range
   // (no time chosen: -1, -1). False when the editor is not there.
   bool Open() const;
-  // Double click at a point: the same as a press there, then Open.
-  bool OpenAt(Point at);
 
   // The note context of the selection: the selected item's note, else the shown day's.
   NoteContext SelectionNoteContext() const;
@@ -241,6 +233,7 @@ class ScheduleWindowModel {
   std::string StatusText(const RegionalSettings& regional) const;
 
  private:
+  bool Load(const DateStamp& day, bool reload);
   void Relayout();
   void Select(int index);
   void SwitchDay(int offset);

@@ -265,6 +265,12 @@ class ScheduleModelTest : public test::PersonalTest {
     model.LayOut(canvas, RegionalSettings{}, 400, 0);
     model.LayOut(canvas, RegionalSettings{}, 400, model.Grid().rowHeight * 8);
   }
+  // A double click: a press and release there, then Open.
+  bool OpenAt(Point at) {
+    model.Press(at);
+    model.Release();
+    return model.Open();
+  }
   int RowY(int minute) const { return model.Grid().RowTop(minute / model.Grid().increment) + 2; }
   Point AtItem(int index) const {
     for (const ScheduleItemBox& b : model.Boxes())
@@ -369,7 +375,7 @@ TEST_F(ScheduleModelTest, DraggingPicksARangeAndOpeningAsksForANewItemThere) {
   EXPECT_EQ(created[0].end, 11 * 60);
   EXPECT_EQ(model.StatusText(RegionalSettings{}), "Monday, December 7, 2026: 9:00 AM - 11:00 AM");
   // A click without a drag: a single time; nothing picked at all: no time.
-  ASSERT_TRUE(model.OpenAt({200, RowY(10 * 60)}));
+  ASSERT_TRUE(OpenAt({200, RowY(10 * 60)}));
   EXPECT_EQ(created.back().start, 10 * 60);
   EXPECT_EQ(created.back().end, -1);
   ScheduleWindowModel fresh;
@@ -398,8 +404,8 @@ TEST_F(ScheduleModelTest, WithoutEditorsOpeningFailsQuietly) {
   ScheduleWindowHooks hooks;
   hooks.selectedDate = [this] { return selected; };
   SetScheduleWindowHooks(hooks);
-  EXPECT_FALSE(model.OpenAt({200, RowY(11 * 60)}));
-  EXPECT_FALSE(model.OpenAt(AtItem(0)));
+  EXPECT_FALSE(OpenAt({200, RowY(11 * 60)}));
+  EXPECT_FALSE(OpenAt(AtItem(0)));
   EXPECT_NE(model.SelectedItem(), nullptr);  // the window itself goes on
 }
 

@@ -187,8 +187,7 @@ bool Handle(HWND h, UINT message, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case kMsgSelectedDateChanged: ShowDay(h, *d); return true;
     case kMsgScheduleSelectItem:
-      // A search hit: the calendar has already gone to the item's day.
-      ShowDay(h, *d);
+      // A search hit: the news of the item's day, posted before this, has shown the day.
       if (d->model.SelectStoredItem(static_cast<uint16_t>(wp))) Update(h, *d);
       return true;
     default: return false;

@@ -10,7 +10,6 @@ namespace {
 
 bool ValidDate(const std::optional<DateStamp>& d) { return d && IsValidDate(d->month, d->day, d->year); }
 
-DateStamp DateOnly(const DateStamp& d) { return DateStamp{d.year, d.month, d.day}; }
 
 }  // namespace
 

@@ -37,10 +37,6 @@ std::optional<std::string> ReadNote(uint16_t noteId) {
   return note->text;
 }
 
-DateStamp DateOnly(DateStamp d) {
-  d.hour = d.minute = 0;
-  return d;
-}
 
 int TimeOfKey(MinuteKey key) {
   DateStamp d = SplitMinuteKey(key);
