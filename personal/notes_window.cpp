@@ -129,6 +129,13 @@ NotesLayout LayOutNotesWindow(int width, int height, int lineHeight, int scrollB
   return l;
 }
 
+void PaintNoteMark(Canvas& canvas, const Rect& mark, Colour ink) {
+  canvas.FillRect(mark, MakeColour(255, 255, 160));
+  canvas.FrameRect(mark, Pen{ink, 1});
+  canvas.DrawLine({mark.left + 3, mark.top + 5}, {mark.right - 3, mark.top + 5}, Pen{ink, 1});
+  canvas.DrawLine({mark.left + 3, mark.top + 9}, {mark.right - 3, mark.top + 9}, Pen{ink, 1});
+}
+
 void PaintNotesTitle(Canvas& canvas, FontRole role, const NotesTitle& title, int width, int leftMargin,
                      Colour text, Colour rule) {
   int lineHeight = canvas.Metrics(role).height;

@@ -90,6 +90,10 @@ struct NotesLayout {
 };
 NotesLayout LayOutNotesWindow(int width, int height, int lineHeight, int scrollBarWidth, int leftMargin);
 
+// The mark of an item with a note (the to-do list, the day page): a sheet with two lines of
+// writing, in `ink` on a pale yellow.
+void PaintNoteMark(Canvas& canvas, const Rect& mark, Colour ink);
+
 // Draws the title strip: both lines centred in the width less the left margin (a line wider than
 // the window starts at x = 0) and the rule across the width.
 void PaintNotesTitle(Canvas& canvas, FontRole role, const NotesTitle& title, int width, int leftMargin,

@@ -128,6 +128,10 @@ void SortPhoneIndex(std::vector<PhoneIndexEntry>& index);
 // The name list's type-ahead: printable characters build a prefix of at most 42 characters
 // that selects the first name starting with it (ignoring case); from two characters on the
 // search starts at the current entry and wraps. The window runs the timer it asks for.
+// Comparisons of names and categories that ignore the case of ASCII letters.
+bool EqualNoCase(std::string_view a, std::string_view b);
+bool LessNoCase(std::string_view a, std::string_view b);
+
 class PhoneTypeAhead {
  public:
   static constexpr size_t kMaxPrefix = 42;

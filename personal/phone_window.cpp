@@ -12,18 +12,6 @@ namespace {
 
 constexpr uint32_t kExStyleEdit = 0x204;   // WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY
 
-unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool LessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Lower(x) < Lower(y); });
-}
-
 void AppendLine(std::string& text, const std::string& line) {
   if (line.empty()) return;
   if (!text.empty()) text += "\r\n";
@@ -61,7 +49,8 @@ TemplateControl PlanTemplateControl(const DialogItem& item, int baseX, int baseY
 
 std::vector<std::string> PhoneFilterLines(const PhoneBook& book) {
   std::vector<std::string> categories = book.choices.categories;
-  std::stable_sort(categories.begin(), categories.end(), LessNoCase);
+  std::stable_sort(categories.begin(), categories.end(),
+                   [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
   std::vector<std::string> lines{std::string(StringText(kStrAllCategories))};
   lines.insert(lines.end(), categories.begin(), categories.end());
   return lines;

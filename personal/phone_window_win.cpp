@@ -24,7 +24,11 @@ constexpr int kStrDial = 25522;
 PhoneWindowHooks g_hooks;
 HWND g_window = nullptr;
 
-HFONT WindowFont() { return g_hooks.font ? g_hooks.font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+// Asked each time: opening another configuration makes the shell's fonts anew.
+HFONT WindowFont() {
+  HFONT font = g_hooks.font ? g_hooks.font() : nullptr;
+  return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
 
 std::string ControlText(HWND control) {
   int length = GetWindowTextLengthA(control);
@@ -59,7 +63,6 @@ class PhoneEntryDialog final : public Dialog {
       Select(IDC_PE_ACTION1 + i, static_cast<int>(form_.actions[static_cast<size_t>(i)]));
     }
     for (int f = 0; f < kPhoneFieldCount; ++f) SetText(IdOf(static_cast<PhoneField>(f)), form_.fields[f]);
-    CentreOver(GetParent(hwnd()));
     FocusOn(editIndex_ >= 0 ? IDC_PE_LAST : IDC_PE_CATEGORY);
     return false;
   }

@@ -27,7 +27,7 @@ namespace kv {
 
 // What the window needs from the program around it (installed once by the shell).
 struct PhoneWindowHooks {
-  HFONT font = nullptr;                      // the controls' font; nullptr: the system's GUI font
+  std::function<HFONT()> font;               // the controls' font; none or nullptr: the system's GUI font
   std::function<HWND()> notesWindow;         // the open notes window, or nullptr
   std::function<HWND()> bringUp;             // opens the phonebook (or brings it up) and returns it
   // The configuration's remembered entry and list kind (true = people), and storing them.

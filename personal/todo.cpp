@@ -75,10 +75,6 @@ bool ShowQuestion(const std::string& text) {
   return ShowMessage(text, MsgIcon::Question, MsgButtons::OkCancel) == MsgAnswer::Ok;
 }
 
-bool ValidArchiveName(const std::string& name) {
-  return !name.empty() && name.find_first_of("/\\") == std::string::npos;
-}
-
 std::string DateText(MinuteKey key) {
   DateStamp d = SplitMinuteKey(key);
   return FormatShortDate(d.month, d.day, d.year);
@@ -267,7 +263,7 @@ std::string ToDoArchiveText(const ToDoEntry& entry, const std::string& noteText)
 }
 
 bool ToDoArchive(const ToDoEntry& entry, const ToDoSettings& settings) {
-  if (!ValidArchiveName(settings.archiveName)) {
+  if (!ToDoValidArchiveName(settings.archiveName)) {
     ShowMessage(Text(kStrInvalidFilename), MsgIcon::Warning);
     return false;
   }
@@ -281,8 +277,12 @@ bool ToDoArchive(const ToDoEntry& entry, const ToDoSettings& settings) {
   return true;
 }
 
+bool ToDoValidArchiveName(const std::string& name) {
+  return !name.empty() && name.find_first_of("/\\") == std::string::npos;
+}
+
 bool ToDoCheckArchiveName(const std::string& name) {
-  if (!ValidArchiveName(name)) {
+  if (!ToDoValidArchiveName(name)) {
     ShowMessage(Text(kStrInvalidFilename), MsgIcon::Warning);
     return false;
   }

@@ -121,6 +121,8 @@ std::string ToDoArchiveText(const ToDoEntry& entry, const std::string& noteText)
 // For the options page: false after "Invalid filename entered." for a name with a slash or a
 // backslash (or an empty one), and false when an existing file of that name is not accepted.
 bool ToDoCheckArchiveName(const std::string& name);
+// A name the archive can take: not empty, no folder separators.
+bool ToDoValidArchiveName(const std::string& name);
 
 // The items due on a date for the day display; on today also every pending overdue item.
 int ToDoListForDate(const DateStamp& date, std::vector<ToDoEntry>& entries, bool byPriority);

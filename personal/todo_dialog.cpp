@@ -80,7 +80,7 @@ ToDoOptionsField ToDoApplyOptions(const ToDoOptionsFields& f, ToDoSettings& sett
   }
   std::string name = Trimmed(f.archiveName);
   bool changed = name != settings.archiveName;
-  bool unusable = name.empty() || name.find_first_of("/\\") != std::string::npos;
+  bool unusable = !ToDoValidArchiveName(name);
   // A new name is checked as the archive will use it; an unusable old one only matters while
   // items are logged to it.
   if ((changed || (f.logRemoved && unusable)) && !ToDoCheckArchiveName(name)) return ToDoOptionsField::ArchiveName;

@@ -4,6 +4,7 @@
 
 #include "calendar/date_format.h"
 #include "calendar/regional.h"
+#include "personal/notes_window.h"
 #include "resources/strings.h"
 
 namespace kv {
@@ -28,14 +29,6 @@ void DrawCheck(Canvas& canvas, const Rect& box, bool done, const ToDoColours& c)
   int x = box.left, y = box.top, s = box.Width();
   Point points[] = {{x + 3, y + s / 2}, {x + s * 2 / 5, y + s - 4}, {x + s - 3, y + 3}};
   canvas.DrawPolyline(points, tick);
-}
-
-// A sheet with two lines of writing, as the note marks elsewhere in the program.
-void DrawNote(Canvas& canvas, const Rect& mark, Colour text) {
-  canvas.FillRect(mark, MakeColour(255, 255, 160));
-  canvas.FrameRect(mark, Pen{text, 1});
-  canvas.DrawLine({mark.left + 3, mark.top + 5}, {mark.right - 3, mark.top + 5}, Pen{text, 1});
-  canvas.DrawLine({mark.left + 3, mark.top + 9}, {mark.right - 3, mark.top + 9}, Pen{text, 1});
 }
 
 }  // namespace
@@ -162,7 +155,7 @@ void PaintToDoRow(Canvas& canvas, FontRole role, const ToDoRowLayout& l, const R
     canvas.DrawTextInRect(role, Rect{date.left, half, date.right, date.bottom}, text.time, body, kTextLeft | kTextTop | kOneLine);
   }
   canvas.DrawTextInRect(role, Offset(l.text, dx, dy), text.text, body, kTextLeft | kTextVCentre | kOneLine);
-  if (text.note) DrawNote(canvas, Offset(l.note, dx, dy), c.text);
+  if (text.note) PaintNoteMark(canvas, Offset(l.note, dx, dy), c.text);
   canvas.DrawLine({row.left, row.bottom - 1}, {row.right, row.bottom - 1}, Pen{c.face, 1});
   if (selected && focused) {
     Rect frame{row.left + 1, row.top + 1, row.right - 1, row.bottom - 2};

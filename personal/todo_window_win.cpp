@@ -68,16 +68,18 @@ MinuteKey Now() { return MakeMinuteKey(CurrentDateTime().stamp); }
 
 // ---- the notes window ---------------------------------------------------------------------------
 
+int Count(const ToDoWindowData& d) { return static_cast<int>(d.entries.size()); }
+
+const ToDoEntry* Selected(const ToDoWindowData& d) {
+  return d.selected >= 0 && d.selected < Count(d) ? &d.entries[static_cast<size_t>(d.selected)] : nullptr;
+}
+
 // The notes window shows the selected item's note, or the calendar's day when none is selected.
 void TellNotes(const ToDoWindowData& d) {
   HWND notes = g_hooks.notesWindow ? g_hooks.notesWindow() : nullptr;
   if (!notes) return;
-  NoteContext context = DayNoteContext(0, 0, 0);
-  if (d.selected >= 0 && d.selected < static_cast<int>(d.entries.size())) {
-    const ToDoEntry& e = d.entries[static_cast<size_t>(d.selected)];
-    context = ToDoNoteContext(e.slot, e.item.noteId);
-  }
-  SendNoteContext(notes, context);
+  const ToDoEntry* e = Selected(d);
+  SendNoteContext(notes, e ? ToDoNoteContext(e->slot, e->item.noteId) : DayNoteContext(0, 0, 0));
 }
 
 // ---- the View menu in the frame's menu ------------------------------------------------------------
@@ -145,7 +147,6 @@ HMENU MakeViewMenu() {
 
 // ---- rows and scrolling -------------------------------------------------------------------------
 
-int Count(const ToDoWindowData& d) { return static_cast<int>(d.entries.size()); }
 
 void UpdateScrollBar(HWND h, const ToDoWindowData& d) {
   SCROLLINFO si{};
@@ -292,10 +293,6 @@ void DrawRow(const ToDoWindowData& d, const DRAWITEMSTRUCT& di) {
 
 // ---- the actions --------------------------------------------------------------------------------
 
-const ToDoEntry* Selected(const ToDoWindowData& d) {
-  return d.selected >= 0 && d.selected < Count(d) ? &d.entries[static_cast<size_t>(d.selected)] : nullptr;
-}
-
 // Runs a dialog or question of the window; a second one waits until the first is answered.
 template <typename Body>
 void Busy(ToDoWindowData& d, Body&& body) {
@@ -337,10 +334,13 @@ void Remove(HWND h, ToDoWindowData& d) {
   if (!entry) return;
   Busy(d, [&] {
     ToDoEntry item = *entry;
-    // The notes window leaves the item's note first: it must not write into a freed slot.
-    HWND notes = g_hooks.notesWindow ? g_hooks.notesWindow() : nullptr;
-    if (!ToDoRemove(item, true, Settings())) return;
-    SendNoteContext(notes, DayNoteContext(0, 0, 0));
+    // The notes window leaves the item's note first (keeping what was typed there), so that
+    // nothing is written into the slot once it is freed.
+    SendNoteContext(g_hooks.notesWindow ? g_hooks.notesWindow() : nullptr, DayNoteContext(0, 0, 0));
+    if (!ToDoRemove(item, true, Settings())) {
+      TellNotes(d);
+      return;
+    }
     Load(h, d);
     TellNotes(d);
     Changed();

@@ -12,7 +12,7 @@ namespace kv {
 
 void InstallPhonebookWindow() {
   PhoneWindowHooks hooks;
-  hooks.font = Drawing().dialogFont;
+  hooks.font = [] { return Drawing().dialogFont; };
   hooks.notesWindow = [] { return DeskWindow(kDeskNotes); };
   hooks.bringUp = [] { return BringUpDeskWindow(kDeskPhonebook); };
   // Configuration bytes 564-589: the selected entry, kept for the next start.

@@ -9,6 +9,7 @@
 #include "calendar/regional.h"
 #include "overlays/day_assembly.h"
 #include "overlays/overlay_rules.h"
+#include "personal/notes_window.h"
 #include "personal/schedule.h"
 #include "personal/todo.h"
 #include "resources/strings.h"
@@ -393,11 +394,7 @@ void PaintDayPage(Canvas& canvas, const DayPageLayout& layout, const std::vector
           if (k == 2 && l.note) {
             int x = std::min(x0 + canvas.TextWidth(role, l.columns[k]) + 4, x1 + 4);
             Rect mark{x, r.top + (r.Height() - 16) / 2, x + 16, r.top + (r.Height() - 16) / 2 + 16};
-            // A folded sheet: the note symbol.
-            canvas.FillRect(mark, MakeColour(255, 255, 160));
-            canvas.FrameRect(mark, Pen{text, 1});
-            canvas.DrawLine({mark.left + 3, mark.top + 5}, {mark.right - 3, mark.top + 5}, Pen{text, 1});
-            canvas.DrawLine({mark.left + 3, mark.top + 9}, {mark.right - 3, mark.top + 9}, Pen{text, 1});
+            PaintNoteMark(canvas, mark, text);
           }
         }
         // Vertical rules between the columns and a rule closing the row.
