@@ -14,6 +14,7 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/desk_win.h"
+#include "shell/location_setup_win.h"
 #include "shell/drawing_win.h"
 #include "shell/personal_settings.h"
 #include "views/calendar_panes_win.h"
@@ -74,8 +75,7 @@ void InstallToDoWindow() {
   hooks.itemsChanged = RefreshCalendar;
   hooks.notesWindow = [] { return DeskWindow(kDeskNotes); };
   hooks.font = TextWindowFont;
-  // The zone of a required time is picked in the "Time Zone" dialog, which is not part of the
-  // program yet: until it is, "Time &Zone..." stays greyed and items keep their zone.
+  hooks.chooseZone = ChooseItemZone;
   SetToDoWindowHooks(std::move(hooks));
   SetCommandHandler(CommandOwner::ToDo, RunToDoCommand);
   Editors().openToDoItem = OpenToDoItem;

@@ -31,6 +31,7 @@
 #include "shell/filesystem_win.h"
 #include "shell/exchange_win.h"
 #include "shell/frame_win.h"
+#include "shell/location_setup_win.h"
 #include "shell/messages_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
@@ -238,6 +239,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallScheduleEditors();
+  InstallLocationDialogs();
 
   SetFrameTitle();
   PlaceFrame(frame);

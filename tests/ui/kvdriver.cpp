@@ -38,6 +38,8 @@
 //   kvdriver dialog [TIMEOUT_MS]            wait for a dialog box of this desktop and print its
 //                                           caption, then the texts of its static controls
 //   kvdriver version FILE                   print the file version of a program
+//   kvdriver focus                          print the control id of the focused control of the
+//                                           dialog box that is up (0 when none)
 //   kvdriver answer BUTTON                  press a button (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //                                           of the dialog box that is up
 //   kvdriver filename PATH                  type PATH into the file dialog that is up and press
@@ -446,6 +448,16 @@ int ShowDialog(DWORD timeout) {
   return 0;
 }
 
+int PrintFocus() {
+  HWND d = FindDialog(5000);
+  if (!d) return 1;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(d, nullptr), &info)) return 1;
+  std::printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+  return 0;
+}
+
 int Answer(int button) {
   HWND d = FindDialog(5000);
   if (!d) return 1;
@@ -511,6 +523,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", cls);
     return 0;
   }
+  if (verb == "focus") return PrintFocus();
   if (verb == "dialog") return ShowDialog(argc > 2 ? static_cast<DWORD>(Number(argv[2])) : 15000);
   if (argc < 3) return Usage();
   if (verb == "answer") return Answer(static_cast<int>(Number(argv[2])));

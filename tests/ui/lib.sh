@@ -67,10 +67,13 @@ note_standins() {
 }
 
 # Starts kalvora.exe of the test's program folder in the background with the given arguments;
-# its pid is in kv_pid. KV_ENV may hold NAME=VALUE words for its environment.
+# its pid is in kv_pid. KV_ENV may hold NAME=VALUE words for its environment. A first use
+# finishes without the welcome wizard unless KV_WELCOME=1.
 start_kalvora() {
+  local welcome=1
+  [ "${KV_WELCOME:-0}" = 1 ] && welcome=0
   # shellcheck disable=SC2086
-  env ${KV_ENV:-} "$KV_RUNNER" "$prog/kalvora.exe" "$@" >/dev/null 2>&1 &
+  env KALVORA_TEST_NO_WELCOME=$welcome ${KV_ENV:-} "$KV_RUNNER" "$prog/kalvora.exe" "$@" >/dev/null 2>&1 &
   kv_pid=$!
 }
 

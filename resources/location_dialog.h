@@ -1,0 +1,76 @@
+// Control ids of the location and time-zone dialogs and of the welcome wizard: "Configure
+// location" (175, its pages on one tab control), "Edit Location" (147, tab "General"), "Time
+// Zone" (137) and "Welcome to Kalvora" (99).
+#ifndef KALVORA_LOCATION_DIALOG_H
+#define KALVORA_LOCATION_DIALOG_H
+
+#define IDD_WELCOME 99
+#define IDD_TIME_ZONE 137
+#define IDD_EDIT_LOCATION 147
+#define IDD_CONFIGURE_LOCATION 175
+
+#define IDC_WEL_TEXT 9901
+#define IDC_WEL_STEPS 9902
+#define IDC_WEL_STEP1 9903
+#define IDC_WEL_STEP2 9904
+#define IDC_WEL_STEP3 9905
+#define IDC_WEL_MARK1 9906
+#define IDC_WEL_MARK2 9907
+#define IDC_WEL_MARK3 9908
+
+#define IDC_TZ_INTRO 13701
+#define IDC_TZ_ZONE_LABEL 13702
+#define IDC_TZ_ZONE 13703
+#define IDC_TZ_LOCATION_LABEL 13704
+#define IDC_TZ_LOCATION 13705
+
+#define IDC_EL_TABS 14701
+#define IDC_EL_NAME_LABEL 14702
+#define IDC_EL_NAME 14703
+#define IDC_EL_GROUP 14704
+#define IDC_EL_LAT_LABEL 14705
+#define IDC_EL_LAT_DEG 14706
+#define IDC_EL_LAT_DEG_SIGN 14707
+#define IDC_EL_LAT_MIN 14708
+#define IDC_EL_LAT_MIN_SIGN 14709
+#define IDC_EL_LAT_SEC 14710
+#define IDC_EL_LAT_SEC_SIGN 14711
+#define IDC_EL_LAT_DEC 14712
+#define IDC_EL_NORTH 14713
+#define IDC_EL_SOUTH 14714
+#define IDC_EL_LON_LABEL 14715
+#define IDC_EL_LON_DEG 14716
+#define IDC_EL_LON_DEG_SIGN 14717
+#define IDC_EL_LON_MIN 14718
+#define IDC_EL_LON_MIN_SIGN 14719
+#define IDC_EL_LON_SEC 14720
+#define IDC_EL_LON_SEC_SIGN 14721
+#define IDC_EL_LON_DEC 14722
+#define IDC_EL_EAST 14723
+#define IDC_EL_WEST 14724
+#define IDC_EL_DECIMAL 14725
+#define IDC_EL_DMS 14726
+#define IDC_EL_GPS 14727
+#define IDC_EL_ZONE_LABEL 14728
+#define IDC_EL_ZONE 14729
+
+#define IDC_CL_TABS 17501
+#define IDC_CL_LIST_LABEL 17502
+#define IDC_CL_LIST 17503
+#define IDC_CL_NEW 17504
+#define IDC_CL_EDIT 17505
+#define IDC_CL_REMOVE 17506
+#define IDC_CL_LAT_LABEL 17507
+#define IDC_CL_LAT 17508
+#define IDC_CL_LON_LABEL 17509
+#define IDC_CL_LON 17510
+#define IDC_CL_STANDARD_LABEL 17511
+#define IDC_CL_STANDARD 17512
+#define IDC_CL_DAYLIGHT_LABEL 17513
+#define IDC_CL_DAYLIGHT 17514
+#define IDC_CL_RULE 17515
+#define IDC_CL_SYSTEM_GROUP 17516
+#define IDC_CL_SYSTEM_ZONE 17517
+#define IDC_CL_CHANGE 17518
+
+#endif
