@@ -49,6 +49,50 @@ void AddTab(HWND tabs, int index, int textId) {
   SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+// Labels, radio buttons and group boxes lying on a tab's page are drawn on the page's own colour,
+// which a themed tab control paints lighter than the dialog.
+class TabPageBrush {
+ public:
+  TabPageBrush() = default;
+  TabPageBrush(const TabPageBrush&) = delete;
+  TabPageBrush& operator=(const TabPageBrush&) = delete;
+  ~TabPageBrush() {
+    if (brush_) DeleteObject(brush_);
+  }
+
+  INT_PTR For(HWND tab, HDC dc) {
+    if (!brush_) Make(tab);
+    SetBkColor(dc, colour_);
+    return reinterpret_cast<INT_PTR>(brush_);
+  }
+
+ private:
+  // The colour in the middle of the page, as the tab control draws it.
+  void Make(HWND tab) {
+    colour_ = GetSysColor(COLOR_BTNFACE);
+    RECT r{};
+    GetClientRect(tab, &r);
+    HDC screen = GetDC(tab);
+    if (screen && r.right > 0 && r.bottom > 0) {
+      HDC memory = CreateCompatibleDC(screen);
+      HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
+      SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+      COLORREF seen = GetPixel(memory, r.right / 2, r.bottom - 8);
+      if (seen != CLR_INVALID) colour_ = seen;
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
+    }
+    if (screen) ReleaseDC(tab, screen);
+    brush_ = CreateSolidBrush(colour_);
+  }
+
+  HBRUSH brush_ = nullptr;
+  COLORREF colour_ = 0;
+};
+
 // The zone combo boxes: the display texts of the zones a user may pick, in table order.
 void FillZones(Dialog& d, int id, const std::vector<const ZoneRecord*>& zones, int selected) {
   d.ClearLines(id);
@@ -119,6 +163,12 @@ class EditLocationDialog : public Dialog {
     r.west = Checked(IDC_EL_WEST);
     record_ = r;
     return true;
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM, bool& handled) override {
+    if (message != WM_CTLCOLORSTATIC) return 0;
+    handled = true;
+    return page_.For(Item(IDC_EL_TABS), reinterpret_cast<HDC>(wp));
   }
 
  private:
@@ -200,6 +250,7 @@ class EditLocationDialog : public Dialog {
   bool isNew_;
   bool decimal_ = false;
   std::vector<const ZoneRecord*> zones_;
+  TabPageBrush page_;
 };
 
 // ---- "Configure location" --------------------------------------------------------------------
@@ -257,7 +308,11 @@ class ConfigureLocationDialog : public Dialog {
   // Without any zone the program cannot show a time: the location must be chosen first.
   bool OnCancel() override { return LocationCancelAllowed(Config()); }
 
-  INT_PTR OnMessage(UINT message, WPARAM, LPARAM lp, bool& handled) override {
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) override {
+    if (message == WM_CTLCOLORSTATIC) {
+      handled = true;
+      return page_.For(Item(IDC_CL_TABS), reinterpret_cast<HDC>(wp));
+    }
     if (message == WM_NOTIFY) {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
       if (hdr && hdr->idFrom == IDC_CL_TABS && hdr->code == TCN_SELCHANGE) {
@@ -352,6 +407,7 @@ class ConfigureLocationDialog : public Dialog {
   std::function<void()> pointChanged_;
   std::string path_;
   LocationList list_;
+  TabPageBrush page_;
 };
 
 // ---- "Time Zone" -----------------------------------------------------------------------------
@@ -426,6 +482,7 @@ class WelcomeDialog : public Dialog {
     if (progress_.Finished()) {
       SetText(IDC_WEL_TEXT, StringText(kWelcomeDone));
       SetText(IDOK, StringText(kFinish));
+      Show(IDCANCEL, false);  // nothing is left to cancel
     }
     SetFocus(Item(IDOK));
     return false;
