@@ -70,7 +70,8 @@ TEST(LocationList, OkWritesTheChangedListAndChangesThePointOnlyFromTheMenu) {
       {0, false, false, true, false, true, nullptr},    // "(unknown)" chosen: point cleared
       {-1, true, false, true, true, true, "New"},       // a new location becomes the point
       {-1, true, false, false, true, false, nullptr},   // from the map window: only the list
-      {1, false, true, true, true, true, nullptr},      // chose A, then removed it
+      {1, false, true, true, true, false, nullptr},     // removing the point's entry keeps the point
+      {2, false, true, true, true, true, nullptr},      // chose B, then removed it: cleared
   };
   for (const Case& c : cases) {
     LocationList list;
