@@ -32,6 +32,7 @@
 #include "shell/exchange_win.h"
 #include "shell/frame_win.h"
 #include "shell/messages_win.h"
+#include "shell/options_setup_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/search_setup_win.h"
@@ -238,6 +239,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallScheduleEditors();
+  InstallOptionsDialogs();
 
   SetFrameTitle();
   PlaceFrame(frame);
