@@ -33,6 +33,7 @@
 #include "shell/frame_win.h"
 #include "shell/location_setup_win.h"
 #include "shell/messages_win.h"
+#include "shell/options_setup_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/search_setup_win.h"
@@ -240,6 +241,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallPhonebookWindow();
   InstallScheduleEditors();
   InstallLocationDialogs();
+  InstallOptionsDialogs();
 
   SetFrameTitle();
   PlaceFrame(frame);
