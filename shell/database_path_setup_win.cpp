@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
@@ -110,7 +111,9 @@ class DatabasePathDialog : public Dialog {
       std::string chosen = BrowseForFolder(hwnd(), Text(IDC_DBPATH_PATH));
       if (!chosen.empty()) SetText(IDC_DBPATH_PATH, chosen);
     });
-    return true;
+    // The page's one action; the path field is only read.
+    FocusOn(IDC_DBPATH_CHANGE);
+    return false;
   }
 
   bool OnOk() override {

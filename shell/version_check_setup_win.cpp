@@ -5,6 +5,8 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -73,22 +75,6 @@ struct Internet {
   Internet& operator=(const Internet&) = delete;
 };
 
-// Closes an internet handle when it goes out of scope.
-class InternetHandle {
- public:
-  InternetHandle(Internet& net, HINTERNET handle) : net_(net), handle_(handle) {}
-  ~InternetHandle() {
-    if (handle_) net_.close(handle_);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-  HINTERNET get() const { return handle_; }
-
- private:
-  Internet& net_;
-  HINTERNET handle_;
-};
-
 // The small modeless window that says what the check is doing while it waits.
 class StatusWindow : public Dialog {
  public:
@@ -128,7 +114,106 @@ void OpenInBrowser(HWND owner, const std::string& address) {
   ShellExecuteA(owner, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// One request to the service, shared by the window thread that waits for it and the worker
+// that makes it. The worker holds its own reference to the internet library, so a request
+// given up by the window thread may still end (and release everything) on its own time.
+struct VersionRequest {
+  std::string address;
+  DWORD timeoutMs = 0;
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::mutex lock;
+  HINTERNET session = nullptr;  // while the worker uses it; closing it cuts the request short
+  BOOL(WINAPI* close)(HINTERNET) = nullptr;
+  bool givenUp = false;
+  std::optional<std::string> reply;
+
+  ~VersionRequest() {
+    if (done) CloseHandle(done);
+  }
+};
+
+void MakeRequest(VersionRequest& job) {
+  Internet net;
+  if (!net.open || !net.close || !net.openUrl || !net.read) return;
+  HINTERNET session = net.open("Kalvora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!session) return;
+  {
+    std::lock_guard<std::mutex> hold(job.lock);
+    if (job.givenUp) {
+      net.close(session);
+      return;
+    }
+    job.session = session;
+    job.close = net.close;
+  }
+  // Every wait of the library is bounded too, where it honours the limits.
+  if (net.setOption) {
+    DWORD timeout = job.timeoutMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
+                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
+      net.setOption(session, option, &timeout, sizeof timeout);
+  }
+  constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                           INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
+  std::string reply;
+  if (HINTERNET request = net.openUrl(session, job.address.c_str(), nullptr, 0, kFlags, 0)) {
+    // A reply may arrive in pieces; it is read until it ends or fills the buffer.
+    reply.assign(kMaxVersionReply, '\0');
+    size_t got = 0;
+    while (got < reply.size()) {
+      DWORD n = 0;
+      if (!net.read(request, reply.data() + got, static_cast<DWORD>(reply.size() - got), &n) || n == 0) break;
+      got += n;
+    }
+    reply.resize(got);
+    net.close(request);
+  }
+  std::lock_guard<std::mutex> hold(job.lock);
+  if (job.session) net.close(job.session);
+  job.session = nullptr;
+  if (!reply.empty()) job.reply = std::move(reply);
+}
+
+DWORD WINAPI RequestThread(LPVOID parameter) {
+  std::unique_ptr<std::shared_ptr<VersionRequest>> job(static_cast<std::shared_ptr<VersionRequest>*>(parameter));
+  MakeRequest(**job);
+  SetEvent((*job)->done);
+  return 0;
+}
+
+// Waits for the worker with the frame disabled (as under a modal dialog) while the status
+// window keeps painting; false when the time ran out.
+bool WaitForRequest(HWND frame, HANDLE done, DWORD limitMs) {
+  bool enabled = frame && !EnableWindow(frame, FALSE);
+  DWORD start = GetTickCount();
+  bool finished = false;
+  for (;;) {
+    DWORD spent = GetTickCount() - start;
+    if (spent >= limitMs) break;
+    DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, limitMs - spent, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) {
+      finished = true;
+      break;
+    }
+    if (r != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  if (enabled) EnableWindow(frame, TRUE);
+  return finished;
+}
+
 // Asks the service; the reply (at most kMaxVersionReply bytes), or nothing when none was read.
+// A service that never answers must not hold the program: the request runs on a worker and
+// is given up after twice the timeout, whatever the library does with its own limits.
 std::optional<std::string> FetchReply(HWND owner) {
   Internet net;
   if (!net.getConnectedState) return std::nullopt;
@@ -137,39 +222,31 @@ std::optional<std::string> FetchReply(HWND owner) {
       !(state & (INTERNET_CONNECTION_MODEM | INTERNET_CONNECTION_LAN | INTERNET_CONNECTION_PROXY)))
     return std::nullopt;
   if (!net.open || !net.close || !net.openUrl || !net.read) return std::nullopt;
-  std::string address = VersionRequestAddress(SettingOr("VersionService", kDefaultVersionService));
+  auto job = std::make_shared<VersionRequest>();
+  job->address = VersionRequestAddress(SettingOr("VersionService", kDefaultVersionService));
   // The service's address comes from the settings: it too must be a plain web address.
-  if (!IsSafeDownloadAddress(address)) return std::nullopt;
+  if (!IsSafeDownloadAddress(job->address) || !job->done) return std::nullopt;
+  job->timeoutMs = TimeoutMs();
 
   StatusWindow status(owner);
   status.Say(64);
-  InternetHandle session(net, net.open("Kalvora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session.get()) return std::nullopt;
-  // A service that never answers must not hold the program: every wait is bounded.
-  if (net.setOption) {
-    DWORD timeout = TimeoutMs();
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
-      net.setOption(session.get(), option, &timeout, sizeof timeout);
-  }
   status.Say(65);
-  constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                           INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
-  InternetHandle request(net, net.openUrl(session.get(), address.c_str(), nullptr, 0, kFlags, 0));
-  if (!request.get()) return std::nullopt;
-  // A reply may arrive in pieces; it is read until it ends or fills the buffer.
-  std::string reply(kMaxVersionReply, '\0');
-  size_t got = 0;
-  while (got < reply.size()) {
-    DWORD n = 0;
-    if (!net.read(request.get(), reply.data() + got, static_cast<DWORD>(reply.size() - got), &n)) break;
-    if (n == 0) break;
-    got += n;
+  auto* handed = new std::shared_ptr<VersionRequest>(job);
+  HANDLE thread = CreateThread(nullptr, 0, RequestThread, handed, 0, nullptr);
+  if (!thread) {
+    delete handed;
+    return std::nullopt;
   }
-  if (got == 0) return std::nullopt;
-  reply.resize(got);
-  return reply;
+  CloseHandle(thread);
+  if (!WaitForRequest(owner, job->done, 2 * job->timeoutMs)) {
+    std::lock_guard<std::mutex> hold(job->lock);
+    job->givenUp = true;
+    if (job->session) job->close(job->session);
+    job->session = nullptr;
+    return std::nullopt;
+  }
+  std::lock_guard<std::mutex> hold(job->lock);
+  return job->reply;
 }
 
 class VersionDialog : public Dialog {

@@ -15,12 +15,12 @@ home="$data/Databases/Default"
 work="$docs/Work Calendar"
 mkdir -p "$home" "$work"
 kvtool() { "$KV_RUNNER" "$KV_BIN/kvtool.exe" "$@" 2>&1 | tr -d '\r'; }
-for pair in "$home|Water the plants|Adams|Carol" "$work|Send the invoices|Zeta|Zoe"; do
-  IFS='|' read -r folder task last first <<<"$pair"
+for pair in "$home|Water the plants|Home Hardware" "$work|Send the invoices|Zeta Corp"; do
+  IFS='|' read -r folder task company <<<"$pair"
   kvtool todo add --db "$(winpath "$folder")" --text "$task" --due 2026-12-09 --activate 2026-12-01 \
     --now 2026-12-01T08:00 >/dev/null || fail "kvtool todo add $task"
-  kvtool phone add --db "$(winpath "$folder")" --category Family --last "$last" --first "$first" >/dev/null ||
-    fail "kvtool phone add $last"
+  kvtool phone add --db "$(winpath "$folder")" --category Shops --company "$company" >/dev/null ||
+    fail "kvtool phone add $company"
 done
 
 todo_first() { driver text $TODO 801; }
@@ -32,23 +32,32 @@ open_dialog() {
   shown=$(driver dialog 10000) || { fail "no dialog for Database path"; return 1; }
   case "$shown" in "Configure Database Path"*) ;; *) fail "another dialog: \"$shown\""; return 1 ;; esac
 }
-# Picks a folder in the shell's browser: its path typed into the browser's edit box, then OK.
+# The shell's folder browser opens on the page's Change button; cancelling it changes nothing.
+# (Wine's browser returns its tree's selection and ignores a typed path, so the folder it
+# would give is then put on the page the way the browser puts it.)
 browse_to() {
+  local before
+  before=$(page_path)
   driver post dialog/#$CHANGE $BM_CLICK >/dev/null
-  local i
-  for i in $(seq 1 50); do driver text dialog $BROWSER_EDIT >/dev/null 2>&1 && break; sleep 0.2; done
+  local i shown=""
+  for i in $(seq 1 50); do
+    shown=$(driver dialog 500 2>/dev/null)
+    case "$shown" in *"Select an existing database folder"*) break ;; esac
+    sleep 0.2
+  done
+  case "$shown" in *"Select an existing database folder"*) ;; *) fail "no folder browser: \"$shown\"" ;; esac
   screenshot database-path-browser
-  driver settext dialog $BROWSER_EDIT "$(winpath "$1")" >/dev/null || fail "the folder browser has no edit box"
-  driver answer 1 >/dev/null
-  driver gone '#32770' 500 >/dev/null 2>&1  # (the page stays: this only gives the browser time to close)
-  sleep 1
+  driver answer 2 >/dev/null
+  wait_for "Configure Database Path" eval 'driver dialog 500 | head -1' || fail "the browser did not close"
+  [ "$(page_path)" = "$before" ] || fail "cancelling the browser changed the page: \"$(page_path)\""
+  driver settext dialog $PATH_FIELD "$(winpath "$1")" >/dev/null
 }
 
 KV_ENV="KALVORA_TEST_CLOCK=2026-12-07T09:00" start_and_wait
 driver key KV4Frame $VK_F6 >/dev/null
 driver key KV4Frame $VK_F7 >/dev/null
 wait_for "Water the plants" todo_first || fail "the to-do list does not show the first folder: \"$(todo_first)\""
-wait_for "Adams, Carol" names || fail "the phonebook does not show the first folder: \"$(names)\""
+wait_for "Home Hardware" names || fail "the phonebook does not show the first folder: \"$(names)\""
 
 # The page shows the folder in use.
 open_dialog
@@ -76,7 +85,7 @@ case "$shown" in *"Reset calendar using new data base path?"*) driver answer 1 >
   *) fail "no question the second time: \"$shown\"" ;; esac
 driver gone '#32770' 10000 >/dev/null || fail "the dialog stayed open after the switch"
 wait_for "Send the invoices" todo_first || fail "the to-do list did not follow: \"$(todo_first)\""
-wait_for "Zeta, Zoe" names || fail "the phonebook did not follow: \"$(names)\""
+wait_for "Zeta Corp" names || fail "the phonebook did not follow: \"$(names)\""
 screenshot database-path-switched
 
 # The switch is kept with the configuration.
