@@ -212,7 +212,7 @@ TEST_F(AlarmCheck, AnotherDatabaseFolderBringsItsOwnAlarms) {
   ASSERT_TRUE(AlarmTick(At(2025, 3, 14, 8, 0)).dateChanged);
   EXPECT_EQ(Alarms().pending.title, "Dentist");
 
-  std::string second = MakeTempFolder();
+  std::string second = test::MakeTempFolder();
   ResetStore();
   SetDatabaseFolder(second);
   AlarmsFollowDatabaseFolder();

@@ -55,7 +55,9 @@ TEST(VersionReply, ReadsEachForm) {
     VersionReply r = ParseVersionReply(c.reply);
     EXPECT_EQ(r.tag, c.tag) << c.reply.substr(0, 80);
     EXPECT_EQ(r.newer, c.newer) << c.reply.substr(0, 80);
-    if (c.tag) EXPECT_EQ(VersionText(r.major, r.minor, r.build), c.version) << c.reply.substr(0, 80);
+    if (c.tag) {
+      EXPECT_EQ(VersionText(r.major, r.minor, r.build), c.version) << c.reply.substr(0, 80);
+    }
     EXPECT_EQ(r.address, c.address) << c.reply.substr(0, 80);
   }
 }
