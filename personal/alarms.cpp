@@ -110,6 +110,11 @@ AlarmTickResult AlarmTick(const CurrentTime& now) {
   return out;
 }
 
+void AlarmsFollowDatabaseFolder() {
+  State().shown.id = 0;
+  AlarmFindNext(false);
+}
+
 void AlarmDialogClosed() {
   State().dialogOpen = false;
   AlarmFindNext(true);

@@ -54,6 +54,10 @@ AlarmTickResult AlarmTick(const CurrentTime& now);
 // The pending alarm is due: it goes off unless an alarm dialog is still open (then it waits for
 // that one to be dismissed). True when it went off.
 bool AlarmGoOff();
+// The calendar switched to another database folder. The pending alarm is looked for again in
+// the new folder, and an alarm on show from the old one is no longer switched off when its
+// dialog is dismissed: its record id would name another item in the new folder.
+void AlarmsFollowDatabaseFolder();
 // The alarm dialog was dismissed: the alarm it showed is switched off and the next one found.
 void AlarmDialogClosed();
 // Shows an alarm that went off (the alarm window), which calls AlarmDialogClosed when the user

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,51 @@ TEST(AlarmSounds, ValuesDefaultsAndTheSetupSave) {
   ASSERT_TRUE(AlarmSoundName(3, third));
   EXPECT_EQ(third.description, "Kettle");
   SetSettingsStore(nullptr);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// After a switch of the database folder the pending alarm comes from the new folder, and the
+// one on show from the old folder never switches off the new folder's item of the same id.
+TEST_F(AlarmCheck, AnotherDatabaseFolderBringsItsOwnAlarms) {
+  std::string first = folder;
+  uint16_t oldId = PutItem(2025, 3, 14, 540, 600, "Dentist", 1, kSchedFlagItem, 525, 1, 3);
+  ASSERT_TRUE(AlarmTick(At(2025, 3, 14, 8, 0)).dateChanged);
+  EXPECT_EQ(Alarms().pending.title, "Dentist");
+
+  std::string second = test::MakeTempFolder();
+  ResetStore();
+  SetDatabaseFolder(second);
+  AlarmsFollowDatabaseFolder();
+  EXPECT_EQ(Alarms().pending.minute, kAlarmNone);  // the new folder has no alarm today
+
+  uint16_t newId = PutItem(2025, 3, 14, 600, 660, "Standup", 1, kSchedFlagItem, 590, 1, 2);
+  AlarmFindNext(false);
+  EXPECT_EQ(Alarms().pending.title, "Standup");
+  EXPECT_EQ(Alarms().pending.minute, 590);
+
+  // An alarm of the old folder on show while switching back and forth.
+  ResetStore();
+  SetDatabaseFolder(first);
+  AlarmsFollowDatabaseFolder();
+  ASSERT_TRUE(AlarmTick(At(2025, 3, 14, 8, 46)).goesOff);
+  EXPECT_EQ(Alarms().shown.title, "Dentist");
+  ResetStore();
+  SetDatabaseFolder(second);
+  AlarmsFollowDatabaseFolder();
+  AlarmDialogClosed();
+  EXPECT_EQ(oldId, newId);  // the same record id in both folders: the case that matters
+  EXPECT_TRUE(Armed(2025, 3, 14, newId));
+  ResetStore();
+  SetDatabaseFolder(first);
+  EXPECT_TRUE(Armed(2025, 3, 14, oldId));  // not acknowledged in the wrong folder, so still armed
+  ResetStore();
+  std::error_code ignored;
+  std::filesystem::remove_all(second, ignored);
 }
 
 }  // namespace

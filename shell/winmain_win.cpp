@@ -37,6 +37,8 @@
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/search_setup_win.h"
+#include "shell/database_path_setup_win.h"
+#include "shell/version_check_setup_win.h"
 #include "shell/schedule_editor_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
@@ -242,6 +244,8 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallScheduleEditors();
   InstallLocationDialogs();
   InstallOptionsDialogs();
+  InstallVersionCheck();
+  InstallDatabasePath();
 
   SetFrameTitle();
   PlaceFrame(frame);
