@@ -25,6 +25,7 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/calendar_views_win.h"
+#include "shell/clock_setup_win.h"
 #include "shell/schedule_window_setup_win.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
@@ -238,6 +239,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallScheduleEditors();
+  InstallDesktopClock();
 
   SetFrameTitle();
   PlaceFrame(frame);
