@@ -58,8 +58,16 @@ void BringFrameBack() {
   ClockModule& m = Module();
   HWND frame = m.env.frame;
   if (!frame || !IsWindow(frame)) return;
-  SetWindowPos(frame, nullptr, m.frameLeftTop.x, m.frameLeftTop.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(frame, m.restoreShow);
+  // Back to its remembered place, then shown with the restore command: the placement says
+  // both at once, so a maximised frame keeps its place for a later restore as well.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(frame, &placement);
+  RECT& normal = placement.rcNormalPosition;
+  OffsetRect(&normal, m.frameLeftTop.x - normal.left, m.frameLeftTop.y - normal.top);
+  placement.flags = 0;
+  placement.showCmd = static_cast<UINT>(m.restoreShow == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  SetWindowPlacement(frame, &placement);
   SetForegroundWindow(frame);
   SetFocus(frame);
   if (HWND search = m.env.searchWindow ? m.env.searchWindow() : nullptr) ShowWindow(search, SW_SHOW);
@@ -300,15 +308,8 @@ LRESULT ClockWindow::Handle(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 void SetClockEnvironment(ClockEnvironment environment) { Module().env = std::move(environment); }
 
-bool RegisterClockClass(HINSTANCE instance) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = StatefulWindowProc<ClockWindow>;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = kClockClass;
-  return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+LRESULT CALLBACK ClockWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  return StatefulWindowProc<ClockWindow>(window, message, wp, lp);
 }
 
 bool GlassAvailable() {
@@ -330,8 +331,10 @@ bool ShowDesktopClock() {
   DWORD exStyle = WS_EX_TOOLWINDOW | ((setting & kClockOnTop) ? WS_EX_TOPMOST : 0);
   m.storedX = ParseClockCoordinate(RegReadSetting("Configuration", "ClockX"));
   m.storedY = ParseClockCoordinate(RegReadSetting("Configuration", "ClockY"));
+  m.placing = true;
   HWND h = CreateWindowExA(exStyle, kClockClass, "", style, 0, 0, 10, 10, nullptr, nullptr, m.env.instance,
                            glass ? reinterpret_cast<LPVOID>(1) : nullptr);
+  m.placing = false;
   if (!h) return false;
   m.clock = h;
   m.restoreRequested = false;

@@ -31,7 +31,8 @@ struct ClockEnvironment {
 };
 void SetClockEnvironment(ClockEnvironment environment);
 
-bool RegisterClockClass(HINSTANCE instance);
+// The procedure of the class (registered with the program's other classes, CS_DBLCLKS).
+LRESULT CALLBACK ClockWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
 
 // True when the system composes the desktop, so the glass clock can be offered.
 bool GlassAvailable();

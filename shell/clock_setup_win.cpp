@@ -63,7 +63,6 @@ bool ClockStandsIn() {
 }  // namespace
 
 void InstallDesktopClock() {
-  RegisterClockClass(App().instance);
   SetClockEnvironment(Environment());
   Hooks().clockStandsIn = ClockStandsIn;
   Hooks().clockRestoresFrame = RestoreFrameFromClock;

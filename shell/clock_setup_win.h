@@ -4,7 +4,7 @@
 
 namespace kv {
 
-// Installs the clock's class, the frame's hooks and both commands (once, at start-up, after
+// Installs the frame's hooks and both commands (once, at start-up, after
 // the frame is made).
 void InstallDesktopClock();
 
