@@ -64,6 +64,8 @@ bool ActivateRunningInstance() {
   HWND frame = FindWindowA(kFrameClass, nullptr);
   if (!frame) return false;
   if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
+  // A frame out of sight behind its desktop clock comes back through the clock.
+  if (FindWindowA("KVClock", nullptr)) SendMessageA(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(frame);
   BringWindowToTop(frame);
   return true;

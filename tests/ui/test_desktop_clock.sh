@@ -86,6 +86,16 @@ wait_for "$max_rect" driver rect KV4Frame ||
 driver post KV4Frame $WM_SYSCOMMAND $SC_RESTORE >/dev/null
 wait_for "$frame_rect" driver rect KV4Frame || fail "the frame did not restore to $frame_rect"
 
+# ---- a second start brings the frame back from behind its clock ---------------------------------
+driver post KV4Frame $WM_SYSCOMMAND $SC_MINIMIZE >/dev/null
+driver wait KVClock 10000 >/dev/null || fail "no clock before the second start"
+first_pid=$kv_pid
+start_kalvora
+wait_exit "$kv_pid" 20 || fail "the second start did not end"
+kv_pid=$first_pid
+driver gone KVClock 5000 >/dev/null || fail "the second start left the clock standing in"
+wait_for "$frame_rect" driver rect KV4Frame || fail "the second start did not bring the frame back: $(driver rect KV4Frame)"
+
 # ---- closing the clock while the save question is cancelled: the frame comes back --------------
 driver command KV4Frame 1314 >/dev/null   # a change to the configuration: the question will come
 sleep 0.5
