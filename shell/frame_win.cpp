@@ -214,7 +214,22 @@ void OnTestAdvanceClock(WPARAM minutes) {
   RunFrameTick();
 }
 
+// The desktop clock of this program while it stands in for the frame, or nullptr.
+HWND OwnClockWindow() {
+  HWND clock = FindWindowA("KVClock", nullptr);
+  DWORD pid = 0;
+  if (clock) GetWindowThreadProcessId(clock, &pid);
+  return pid == GetCurrentProcessId() ? clock : nullptr;
+}
+
 LRESULT OnSysCommand(HWND h, WPARAM wp, LPARAM lp) {
+  // While the clock stands in, it carries out the frame's system commands; minimising the
+  // frame then means bringing it back.
+  if (HWND clock = OwnClockWindow()) {
+    WPARAM command = (wp & 0xFFF0) == SC_MINIMIZE ? SC_RESTORE : wp;
+    SendMessageA(clock, WM_SYSCOMMAND, command, lp);
+    return 0;
+  }
   if ((wp & 0xFFF0) == SC_MINIMIZE && (App().clockIcon & 0x100) && State().hooks.clockStandsIn &&
       State().hooks.clockStandsIn())
     return 0;
@@ -238,11 +253,9 @@ void RunFrameTick() {
     if (r.dayChanged) {
       ShowToday(Today());
       if (HWND calendar = DeskWindow(kDeskCalendar)) SendMessageA(calendar, kMsgTodayChanged, 0, 0);
-    } else if (HWND clock = FindWindowA("KVClock", nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(clock, &pid);
-      if (pid == GetCurrentProcessId()) SendMessageA(clock, kMsgClockRedraw, 0, 0);
     }
+    // The desktop clock shows the date as well: it follows a new day as it follows a minute.
+    if (HWND clock = OwnClockWindow()) SendMessageA(clock, kMsgClockRedraw, 0, 0);
     ShowTime(r.now.minuteOfDay);
     if (HWND alarm = AlarmWindow()) SendMessageA(alarm, kMsgAlarmMinute, 0, 0);
     if (HWND map = DeskWindow(kDeskMap)) SendMessageA(map, kMsgMapRefresh, 0, 0);

@@ -1,5 +1,6 @@
 #include "shell/window_classes_win.h"
 
+#include "clock/clock_window_win.h"
 #include "personal/schedule_window_win.h"
 #include "resources/command_ids.h"
 #include "shell/desk_win.h"
@@ -42,7 +43,7 @@ const ClassEntry kClasses[] = {
     {"KVMap", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVMapCtrl", PlainWindowProc, 0, COLOR_BTNFACE + 1, 0, nullptr},
     {"KVMapTip", PlainWindowProc, 0, COLOR_INFOBK + 1, CS_SAVEBITS, nullptr},
-    {"KVClock", PlainWindowProc, IDI_FRAME, COLOR_BTNFACE + 1, CS_DBLCLKS, nullptr},
+    {kClockClass, ClockWindowProc, IDI_FRAME, COLOR_BTNFACE + 1, CS_DBLCLKS, nullptr},
 };
 
 }  // namespace

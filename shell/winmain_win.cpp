@@ -25,12 +25,14 @@
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/calendar_views_win.h"
+#include "shell/clock_setup_win.h"
 #include "shell/schedule_window_setup_win.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
 #include "shell/filesystem_win.h"
 #include "shell/exchange_win.h"
 #include "shell/frame_win.h"
+#include "shell/location_dialogs_win.h"
 #include "shell/location_setup_win.h"
 #include "shell/messages_win.h"
 #include "shell/options_setup_win.h"
@@ -67,6 +69,8 @@ bool ActivateRunningInstance() {
   HWND frame = FindWindowA(kFrameClass, nullptr);
   if (!frame) return false;
   if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
+  // A frame out of sight behind its desktop clock comes back through the clock.
+  if (FindWindowA("KVClock", nullptr)) SendMessageA(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(frame);
   BringWindowToTop(frame);
   return true;
@@ -246,6 +250,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallOptionsDialogs();
   InstallVersionCheck();
   InstallDatabasePath();
+  InstallDesktopClock();
 
   SetFrameTitle();
   PlaceFrame(frame);
@@ -260,7 +265,9 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   SwitchCalendarView(view);
 
   ShowFrame(frame, show);
-  if (App().firstRun) ForwardToOwner(CommandOwner::DesktopIcon, CMD_DESKTOP_ICON);
+  // A first run offers the desktop icon, unless the welcome wizard is about to offer it as a step.
+  bool welcomeOffersIcon = Config().firstUse && Hooks().welcome && WelcomeStepsInUse().desktopIcon;
+  if (App().firstRun && !welcomeOffersIcon) ForwardToOwner(CommandOwner::DesktopIcon, CMD_DESKTOP_ICON);
 
   // A desk that was never laid out (a new configuration) is arranged.
   bool neverLaidOut = Config().desk.calendar.width <= 0 || Config().desk.calendar.height <= 0;

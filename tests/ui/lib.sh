@@ -55,6 +55,9 @@ fresh_profile() {
   if [ -d "$KV_BIN/Alarms" ]; then cp -r "$KV_BIN/Alarms" "$prog/"; fi
   wine_reg delete 'HKCU\Software\Quorvex' /f
   wine_reg delete 'HKCU\Software\Vantrelle' /f
+  # The earlier maker's key without the program under it: the start is not a first run, so the
+  # desktop icon offer of a first run stays out of the tests that are not about it.
+  wine_reg add 'HKCU\Software\Vantrelle' /f
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
   wine_reg add "$folders\\Shell Folders" /v Personal /d "$(winpath "$docs")" /f
   wine_reg add "$folders\\User Shell Folders" /v Personal /t REG_EXPAND_SZ /d "$(winpath "$docs")" /f

@@ -27,6 +27,9 @@ box=$(driver dialog 30000)
 $(winpath "$data")" ] || fail "the relocation notice reads \"$box\""
 driver answer 1 >/dev/null
 driver wait KV4Frame 30000 >/dev/null || fail "the frame did not appear after the relocation"
+# Copying the earlier settings makes this a first run: the desktop icon is offered.
+[ "$(driver dialog 15000 | head -n 1)" = "Desktop Icon" ] || fail "the first run did not offer the desktop icon"
+driver answer 2 >/dev/null
 sleep 1
 
 [ "$(setting Configuration AutoSave)" = 1 ] || fail "the earlier AutoSave setting was not copied"

@@ -1,0 +1,21 @@
+// Control ids of the "Clock Icon" dialog (template 106) and the "Desktop Icon" dialog (197).
+#ifndef KALVORA_CLOCK_DIALOG_H
+#define KALVORA_CLOCK_DIALOG_H
+
+#define IDD_CLOCK_ICON 106
+#define IDC_CLOCK_ENABLED 10601
+#define IDC_CLOCK_ON_TOP 10602
+#define IDC_CLOCK_TIME 10603
+#define IDC_CLOCK_DATE 10604
+#define IDC_CLOCK_WEEKDAY 10605
+#define IDC_CLOCK_GLASS 10606
+#define IDC_CLOCK_OPTIONS 10607
+
+#define IDD_DESKTOP_ICON 197
+#define IDC_ICON_TABS 19701
+#define IDC_ICON_TEXT 19702
+#define IDC_ICON_PICTURE 19703
+#define IDC_ICON_PROVIDE 1289
+#define IDP_DESKTOP_ICON 2204
+
+#endif
