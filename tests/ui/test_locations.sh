@@ -2,8 +2,8 @@
 # Locations and the welcome wizard, in one program run: a fresh first use with the wizard: "Next >>" opens "Configure location"; a location is added in decimal degrees (a
 # latitude of 91 refused with the message and the focus on its box) and one in degrees, minutes
 # and seconds with the south and west switches (a minute of 75 refused when switching to decimal,
-# the mode kept); the second becomes the point of reference; the two steps nobody has installed
-# are skipped, the button reads "Finish", and the saved configuration holds the place, the moon
+# the mode kept); the second becomes the point of reference; the calendar options are cancelled (skipped),
+# the desktop icon confirmed (done), the button reads "Finish", and the saved configuration holds the place, the moon
 # icons and the sun and moon box. Screenshots of every dialog.
 source "$(dirname "$0")/lib.sh"
 fresh_profile
@@ -87,13 +87,19 @@ screenshot location-configure-system
 driver answer 1 >/dev/null
 
 wait_caption "Welcome to Kalvora"
-driver answer 1 >/dev/null  # step 2: nothing installed, skipped
-sleep 0.5
-driver answer 1 >/dev/null  # step 3
+driver answer 1 >/dev/null  # step 2: the calendar options, cancelled
+wait_caption "Calendar Options"
+screenshot location-welcome-options
+driver answer 2 >/dev/null
+wait_caption "Welcome to Kalvora"
+driver answer 1 >/dev/null  # step 3: the desktop icon, confirmed
+wait_caption "Desktop Icon"
+driver answer 1 >/dev/null
+wait_caption "Welcome to Kalvora"
 wait_for Finish driver text dialog 1 || fail "the wizard's button does not read Finish"
 driver dialog >"$kv_tmp/welcome"
-grep -qx "Done" "$kv_tmp/welcome" || fail "the location step is not marked done"
-[ "$(grep -cx Skipped "$kv_tmp/welcome")" = 2 ] || fail "the two empty steps are not marked skipped"
+[ "$(grep -cx Done "$kv_tmp/welcome")" = 2 ] || fail "the location and desktop icon steps are not marked done"
+[ "$(grep -cx Skipped "$kv_tmp/welcome")" = 1 ] || fail "the cancelled preferences step is not marked skipped"
 grep -q "^Kalvora is now set up" "$kv_tmp/welcome" || fail "the closing text is not shown"
 screenshot location-welcome-finish
 driver answer 1 >/dev/null
