@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "base/dialog_win.h"
 #include "base/messages.h"
@@ -111,6 +113,7 @@ bool DialerWindow::OnInit() {
   Show(IDC_DIALER_REDIAL, false);
   Show(IDC_DIALER_ICON2, false);
   SetText(IDC_DIALER_STATUS, Text(29500));
+  SendMessageA(hwnd(), DM_SETDEFID, IDCANCEL, 0);   // Enter while "OK" is hidden cancels
   On(IDC_DIALER_REDIAL, [this](int) {
     if (host_.call()) host_.call()->Dial();
   });
