@@ -313,8 +313,8 @@ void DialCall::Timer(int id) {
       break;
     case kPhaseInit:
       windowOpen_ = false;
+      host_.InitFailed();   // the dialer window goes first, so the message stands alone
       ShowMessage(std::string(StringText(kStrInitError)), MsgIcon::Warning);
-      host_.InitFailed();
       Close();
       break;
     default: Close(); break;

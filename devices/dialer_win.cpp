@@ -330,6 +330,4 @@ INT_PTR RunDialingConfiguration(HINSTANCE instance, HWND owner) {
   return dialog.RunModal(owner);
 }
 
-void EndDialerCall() { Host().reset(); }
-
 }  // namespace kv

@@ -18,7 +18,4 @@ void DialPhoneNumber(HINSTANCE instance, HWND owner, const std::string& number, 
 // The "Dialing Configuration" dialog: the dialling page and the modem page.
 INT_PTR RunDialingConfiguration(HINSTANCE instance, HWND owner);
 
-// Ends a call in progress (at program exit): hangs up and closes the port.
-void EndDialerCall();
-
 }  // namespace kv

@@ -82,7 +82,6 @@ status() { driver text dialog $STATUS; }
 # ---- SmartDial with the area code: the whole call ----------------------------------------------
 modem '{"dial": "OK"}'
 pick 5   # Foley
-[ "$(driver text "$PB" $((DIAL1)))" != "" ] || true
 driver command "$PB" $DIAL1 >/dev/null
 wait_for "Kalvora Dialer" eval 'driver dialog 1000 | head -1' || fail "the dialer window did not open"
 wait_for "Please pickup the phone." eval "driver dialog 1000 | grep -x 'Please pickup the phone.'" ||
@@ -172,7 +171,7 @@ got=$(received)
 [ "$got" = "AT|ATE0 S0=0 Q0 X4 M1 L3|" ] || fail "quiet modem bytes: $got"
 
 # ---- the port held by another program ----------------------------------------------------------
-modem '{"at": "none"}'
+modem '{"at": "none", "init": "none"}'   # kvtool holds the port for about 6 s
 "$KV_RUNNER" "$KV_BIN/kvtool.exe" dial --port COM7 5550101 --timeout 8 >"$modem_dir/kvtool.out" 2>&1 &
 holder=$!
 sleep 2
