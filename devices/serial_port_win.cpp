@@ -1,5 +1,6 @@
 #include "devices/serial_port_win.h"
 
+#include <algorithm>
 #include <string>
 
 namespace kv {
@@ -155,6 +156,11 @@ void SerialPort::Reader() {
         break;
       }
       if (!GetOverlappedResult(port_, &wait_, &done, FALSE)) {
+        // An aborted wait (another operation on the port cancelled it) is waited again.
+        if (GetLastError() == ERROR_OPERATION_ABORTED && running_) {
+          if (WaitForSingleObject(stop_, 50) == WAIT_OBJECT_0) break;
+          continue;
+        }
         lost = running_;
         break;
       }
@@ -182,6 +188,12 @@ void SerialPort::Reader() {
 }
 
 int SerialPort::Read(char* buffer, int size, DWORD waitMs) {
+  // Only what is queued is asked for, so the read completes at once: a read of more than is
+  // there stays pending on a pty (Wine) whatever the time-outs say, and cancelling it there
+  // also aborts the reader's wait.
+  int queued = Queued();
+  if (queued <= 0) return queued;
+  size = std::min(size, queued);
   OVERLAPPED ov{};
   ov.hEvent = readDone_;
   ResetEvent(readDone_);

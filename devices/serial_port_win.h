@@ -52,8 +52,8 @@ class SerialPort {
   // The owner has read what was queued: the reader may post again.
   void Drained();
 
-  // Reads what is queued, at most `size` bytes, waiting at most `waitMs` for a pending read.
-  // -1 when the port failed.
+  // Reads what is queued, at most `size` bytes (0 when nothing is), waiting at most `waitMs`
+  // for a pending read. -1 when the port failed.
   int Read(char* buffer, int size, DWORD waitMs = 1000);
   // Writes the bytes, waiting at most `waitMs`; true when at least one byte went out.
   bool Write(std::string_view bytes, DWORD waitMs = 1000);

@@ -11,7 +11,7 @@ expect '{"command":"ATD555-1234;"}' dial-string 555-1234
 expect '{"command":"ATDT(555) 123-4567;"}' dial-string "(555) 123-4567" --type T
 expect '{"command":"ATDP9,123-4567;"}' dial-string "(555) 123-4567" "${smart[@]}" --type P
 expect '{"command":"ATDT9,1-212-555-0199;"}' dial-string 212-555-0199 "${smart[@]}" --type T
-expect '{"command":"ATD4321;"}' dial-string x4321 "${smart[@]}"
+expect '{"command":"ATD4321;"}' dial-string 4321 "${smart[@]}"
 expect '{"command":"ATD555-1234;"}' dial-string 5551234 --mode smart
 expect "{\"command\":\"ATD$(printf '5%.0s' $(seq 1 47));\"}" dial-string "$(printf '5%.0s' $(seq 1 47))"
 
