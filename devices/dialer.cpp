@@ -12,6 +12,7 @@ namespace {
 
 constexpr char kSection[] = "Dialer";
 constexpr int kStrTooLong = 19101;
+constexpr int kStrLost = 29517;
 constexpr int kStrInitError = 1607, kStrNoDialTone = 1608, kStrNoAnswer = 1609, kStrBusy = 1610;
 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
@@ -254,7 +255,7 @@ void DialCall::PortLost() {
   if (!open_) return;
   bool showing = windowOpen_ && phase_ != kPhaseHangUp;
   Close();
-  if (showing) host_.ShowFailure(std::string(StringText(kStrNoAnswer)));
+  if (showing) host_.ShowFailure(std::string(StringText(kStrLost)));
 }
 
 void DialCall::Received(std::string_view bytes) {

@@ -264,7 +264,7 @@ TEST_F(DialCallTest, TwoResultsInOneReadAndLostPort) {
   call.Dial();
   call.PortLost();
   EXPECT_FALSE(call.portOpen());
-  EXPECT_EQ(host.log.back(), "fail The call was not answered.");
+  EXPECT_EQ(host.log.back(), "fail The connection to the modem was lost.");
   call.Finish();   // the window's Cancel after the loss does nothing more
   EXPECT_EQ(host.closes, 1);
   EXPECT_EQ(host.written.find("ATH"), std::string::npos);

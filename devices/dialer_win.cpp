@@ -23,7 +23,7 @@ constexpr int kStrTone = 29507, kStrPulse = 29508, kStrSpeakerFirst = 29509;   /
 constexpr int kStrDialingPage = 29513, kStrModemPage = 29514;
 constexpr int kStrCannotOpen = 29515, kStrNoPortChosen = 29516;
 
-std::string Text(int id) { return std::string(StringText(id)); }
+std::string Str(int id) { return std::string(StringText(id)); }
 
 // ---- the "Kalvora Dialer" window ---------------------------------------------------------------
 
@@ -35,7 +35,7 @@ class DialerWindow final : public Dialog {
 
   void ShowDialing(const std::string& number) {
     Show(IDC_DIALER_REDIAL, false);
-    SetText(IDC_DIALER_STATUS, Text(kStrDialing) + " " + number);
+    SetText(IDC_DIALER_STATUS, Str(kStrDialing) + " " + number);
   }
   void ShowPickUp() {
     Show(IDC_DIALER_PICKUP, true);
@@ -112,7 +112,7 @@ bool DialerWindow::OnInit() {
   Show(IDC_DIALER_PICKUP, false);
   Show(IDC_DIALER_REDIAL, false);
   Show(IDC_DIALER_ICON2, false);
-  SetText(IDC_DIALER_STATUS, Text(29500));
+  SetText(IDC_DIALER_STATUS, Str(29500));
   SendMessageA(hwnd(), DM_SETDEFID, IDCANCEL, 0);   // Enter while "OK" is hidden cancels
   On(IDC_DIALER_REDIAL, [this](int) {
     if (host_.call()) host_.call()->Dial();
@@ -201,7 +201,7 @@ class DialingConfiguration final : public Dialog {
   bool OnInit() override {
     s_ = LoadDialerSettings();
     HWND tabs = Item(IDC_DIALCFG_TABS);
-    std::string names[2] = {Text(kStrDialingPage), Text(kStrModemPage)};
+    std::string names[2] = {Str(kStrDialingPage), Str(kStrModemPage)};
     for (int i = 0; i < 2; ++i) {
       TCITEMA item{};
       item.mask = TCIF_TEXT;
@@ -212,7 +212,7 @@ class DialingConfiguration final : public Dialog {
     SetText(IDC_DIALCFG_LD, s_.ldAccess);
     SetText(IDC_DIALCFG_AREA, s_.areaCode);
     SetText(IDC_DIALCFG_PREFIX, s_.dialPrefix);
-    for (int i = 0; i < 3; ++i) AddLine(IDC_DIALCFG_MODE, Text(kStrModeFirst + i));
+    for (int i = 0; i < 3; ++i) AddLine(IDC_DIALCFG_MODE, Str(kStrModeFirst + i));
     Select(IDC_DIALCFG_MODE, s_.dialAction - 1);
     // the modem page
     for (int n = 1; n <= 8; ++n)
@@ -222,10 +222,10 @@ class DialingConfiguration final : public Dialog {
       AddLine(IDC_DIALCFG_PORT, "COM" + std::to_string(ports_[i]));
       if (stored == 0 || ports_[i] == stored) Select(IDC_DIALCFG_PORT, static_cast<int>(i));
     }
-    AddLine(IDC_DIALCFG_TYPE, Text(kStrTone));
-    AddLine(IDC_DIALCFG_TYPE, Text(kStrPulse));
+    AddLine(IDC_DIALCFG_TYPE, Str(kStrTone));
+    AddLine(IDC_DIALCFG_TYPE, Str(kStrPulse));
     Select(IDC_DIALCFG_TYPE, s_.dialType == "P" ? 1 : 0);
-    for (int i = 0; i < 4; ++i) AddLine(IDC_DIALCFG_SPEAKER, Text(kStrSpeakerFirst + i));
+    for (int i = 0; i < 4; ++i) AddLine(IDC_DIALCFG_SPEAKER, Str(kStrSpeakerFirst + i));
     int volume = s_.speakerVol.size() == 1 && s_.speakerVol[0] >= '0' && s_.speakerVol[0] <= '3' ? s_.speakerVol[0] - '0' : 1;
     Select(IDC_DIALCFG_SPEAKER, volume);
     SetChecked(IDC_DIALCFG_WAIT, s_.callProgress != "3");
@@ -240,7 +240,7 @@ class DialingConfiguration final : public Dialog {
     int page = static_cast<int>(SendMessageA(Item(IDC_DIALCFG_TABS), TCM_GETCURSEL, 0, 0));
     if (page == 1 && ports_.empty()) {
       // Without a port the modem page has nothing to offer: the dialling page stays.
-      ShowMessage(Text(kStrNoModems), MsgIcon::Information);
+      ShowMessage(Str(kStrNoModems), MsgIcon::Information);
       SendMessageA(Item(IDC_DIALCFG_TABS), TCM_SETCURSEL, 0, 0);
       page = 0;
     }
@@ -278,7 +278,7 @@ class DialingConfiguration final : public Dialog {
 void DialPhoneNumber(HINSTANCE instance, HWND owner, const std::string& number, DialAction mode) {
   std::unique_ptr<DialerHost>& host = Host();
   if (host && host->portOpen()) {
-    ShowMessage(Text(kStrPortInUse), MsgIcon::Information);
+    ShowMessage(Str(kStrPortInUse), MsgIcon::Information);
     return;
   }
   DialerSettings settings = LoadDialerSettings();
@@ -295,7 +295,7 @@ void DialPhoneNumber(HINSTANCE instance, HWND owner, const std::string& number, 
     dialMode = DialAction::Exact;
   }
   if (DialerPortNumber(settings.port) == 0) {
-    ShowMessage(Text(kStrNoPortChosen), MsgIcon::Information);
+    ShowMessage(Str(kStrNoPortChosen), MsgIcon::Information);
     return;
   }
   if (!host) host = std::make_unique<DialerHost>(instance, owner);
@@ -310,14 +310,14 @@ void DialPhoneNumber(HINSTANCE instance, HWND owner, const std::string& number, 
   }
   switch (host->Start(settings, toDial, dialMode)) {
     case WindowDialHost::StartResult::Started: break;
-    case WindowDialHost::StartResult::PortInUse: ShowMessage(Text(kStrPortInUse), MsgIcon::Information); break;
+    case WindowDialHost::StartResult::PortInUse: ShowMessage(Str(kStrPortInUse), MsgIcon::Information); break;
     case WindowDialHost::StartResult::NoPort:
-      ShowMessage(FormatText(Text(kStrCannotOpen).c_str(), settings.port.c_str()), MsgIcon::Warning);
+      ShowMessage(FormatText(Str(kStrCannotOpen).c_str(), settings.port.c_str()), MsgIcon::Warning);
       break;
     case WindowDialHost::StartResult::NoThread: {
       UserMessage m;
-      m.text = Text(kStrEventFailed);
-      m.caption = Text(kStrDialerError);
+      m.text = Str(kStrEventFailed);
+      m.caption = Str(kStrDialerError);
       m.icon = MsgIcon::Stop;
       ShowUserMessage(m);
       break;

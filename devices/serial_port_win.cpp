@@ -138,6 +138,17 @@ DWORD WINAPI SerialPort::ReaderMain(LPVOID self) {
   return 0;
 }
 
+// A wait that failed (aborted by another operation on the port, or refused by a pty) is tried
+// again after a pause while the port still answers; a port that no longer does is lost.
+bool SerialPort::Retry(bool& lost) {
+  if (!running_) return false;
+  if (Queued() < 0) {
+    lost = true;
+    return false;
+  }
+  return WaitForSingleObject(stop_, 50) != WAIT_OBJECT_0;
+}
+
 void SerialPort::Reader() {
   SetCommMask(port_, EV_RXCHAR);
   bool lost = false;
@@ -146,7 +157,7 @@ void SerialPort::Reader() {
     ResetEvent(wait_.hEvent);
     if (!WaitCommEvent(port_, &mask, &wait_)) {
       if (GetLastError() != ERROR_IO_PENDING) {
-        lost = running_;
+        if (Retry(lost)) continue;
         break;
       }
       HANDLE waits[2] = {wait_.hEvent, stop_};
@@ -156,12 +167,7 @@ void SerialPort::Reader() {
         break;
       }
       if (!GetOverlappedResult(port_, &wait_, &done, FALSE)) {
-        // An aborted wait (another operation on the port cancelled it) is waited again.
-        if (GetLastError() == ERROR_OPERATION_ABORTED && running_) {
-          if (WaitForSingleObject(stop_, 50) == WAIT_OBJECT_0) break;
-          continue;
-        }
-        lost = running_;
+        if (Retry(lost)) continue;
         break;
       }
     }
@@ -233,8 +239,10 @@ bool SerialPort::LooksLikeModem(int number) {
   if (GetCommProperties(h, &props)) {
     if (props.dwProvSubType == PST_MODEM) listed = true;
     else if (props.dwProvSubType == PST_RS232) listed = GetCommModemStatus(h, &status) != 0;
-    // A pty reports no subtype and has no modem lines to read: a port whose state reads is enough.
-    else if (props.dwProvSubType == PST_UNSPECIFIED) listed = GetCommState(h, &dcb) != 0;
+    // A pty has no modem lines to read (and may report no subtype): a port whose state reads
+    // is enough there.
+    if (!listed && (props.dwProvSubType == PST_RS232 || props.dwProvSubType == PST_UNSPECIFIED))
+      listed = GetCommState(h, &dcb) != 0;
   }
   CloseHandle(h);
   return listed;

@@ -73,6 +73,7 @@ class SerialPort {
   SerialPort() = default;
   static DWORD WINAPI ReaderMain(LPVOID self);
   void Reader();
+  bool Retry(bool& lost);
   void StopReader();
 
   std::string name_;
