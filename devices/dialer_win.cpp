@@ -232,7 +232,13 @@ class DialingConfiguration final : public Dialog {
     ShowPage(0);
     return true;
   }
-  INT_PTR OnMessage(UINT message, WPARAM, LPARAM lp, bool& handled) override {
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) override {
+    if (message == WM_CTLCOLORSTATIC) {
+      // Labels and the check box sit on the tab's page, which a theme paints in its own colour.
+      handled = true;
+      SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
     if (message != WM_NOTIFY) return FALSE;
     const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
     if (hdr->idFrom != IDC_DIALCFG_TABS || hdr->code != TCN_SELCHANGE) return FALSE;
