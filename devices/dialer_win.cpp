@@ -233,7 +233,7 @@ class DialingConfiguration final : public Dialog {
     return true;
   }
   INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) override {
-    if (message == WM_CTLCOLORSTATIC) {
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
       // Labels and the check box sit on the tab's page, which a theme paints in its own colour.
       handled = true;
       SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
