@@ -6,6 +6,7 @@
 #include "shell/config.h"
 #include "shell/configuration.h"
 #include "shell/desk_win.h"
+#include "shell/dialer_setup_win.h"
 #include "shell/drawing_win.h"
 
 namespace kv {
@@ -24,7 +25,7 @@ void InstallPhonebookWindow() {
   // Byte 117: 1 lists people, 0 organizations.
   hooks.peopleView = [] { return Config().desk.phonebookPeople != 0; };
   hooks.setPeopleView = [](bool people) { Config().desk.phonebookPeople = people ? 1 : 0; };
-  // No dialer yet: the dial buttons stay greyed.
+  hooks.dial = DialerDialHook();
   SetPhoneWindowHooks(std::move(hooks));
 
   NoteOwnerTitles titles = NoteOwnerTitlesInUse();

@@ -24,6 +24,7 @@
 #include "personal/ical.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
+#include "shell/dialer_setup_win.h"
 #include "shell/calendar_views_win.h"
 #include "shell/clock_setup_win.h"
 #include "shell/schedule_window_setup_win.h"
@@ -245,6 +246,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallSearchWindow();
   InstallToDoWindow();
   InstallPhonebookWindow();
+  InstallDialer(instance, frame);
   InstallScheduleEditors();
   InstallLocationDialogs();
   InstallOptionsDialogs();
