@@ -36,6 +36,7 @@
 #include "shell/program_services.h"
 #include "shell/search_setup_win.h"
 #include "shell/schedule_editor_win.h"
+#include "shell/overlay_editor_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
@@ -238,6 +239,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallScheduleEditors();
+  InstallOverlayEditors();
 
   SetFrameTitle();
   PlaceFrame(frame);
