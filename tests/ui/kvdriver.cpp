@@ -189,7 +189,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible|rows|rowclick|colclick ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|focus|visible|rows|rowclick|colclick ...\n");
   return 2;
 }
 
@@ -572,6 +572,13 @@ int main(int argc, char** argv) {
     PostMessageA(h, WM_LBUTTONUP, 0, at);
   } else if (verb == "handle") {
     std::printf("%p\n", static_cast<void*>(h));
+  } else if (verb == "focus") {
+    // The control that has the keyboard focus in the window's thread: its id and its parent's
+    // (a date box's edit field has id 100 inside the box).
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info) || !info.hwndFocus) return 1;
+    std::printf("%d %d\n", GetDlgCtrlID(info.hwndFocus), GetDlgCtrlID(GetParent(info.hwndFocus)));
   } else if (verb == "visible") {
     std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
   } else if (verb == "key" && argc > 3) {
