@@ -31,7 +31,7 @@ constexpr int kMsgNoOverlay = 28011;  // no overlay to hold a new event
 constexpr int kSampleText = 28010;    // "Sample Text"
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-std::string Text(int id) { return std::string(StringText(id)); }
+std::string Str(int id) { return std::string(StringText(id)); }
 
 bool JewishMode() { return Config().calendarSystem == 2; }
 
@@ -215,7 +215,10 @@ bool EventDialog::OnInit() {
   else if (!IsValidDate(shown.month, shown.day, shown.year)) shown = day_;
   if (position_ && kind_ == kKindYahrzeit) yahrzeitFor_ = shown, yahrzeitSunset_ = (v.jewishFlags & kJewishAfterSunset) != 0;
   SetBoxDate(IDC_OVE_DATE, shown);
-  SetBoxDate(IDC_OVE_END, v.rangeOn && IsValidDate(v.rangeEnd.month, v.rangeEnd.day, v.rangeEnd.year) ? v.rangeEnd : shown);
+  DateStamp end = v.rangeEnd;
+  if (jewish && v.rangeOn)
+    end = EditorDayOfJewishDate(kKindJewishDate, JewishDate{end.year, end.month, end.day}, 0, day_.year);
+  SetBoxDate(IDC_OVE_END, v.rangeOn && IsValidDate(end.month, end.day, end.year) ? end : shown);
   SetText(IDC_OVE_TEXT, v.text);
   SendDlgItemMessageA(hwnd(), IDC_OVE_TEXT, EM_LIMITTEXT, static_cast<WPARAM>(MaxDescriptionLength(kind_)), 0);
   for (int id : {IDC_OVE_N, IDC_OVE_OFFSET, IDC_OVE_WEIGHT}) SendDlgItemMessageA(hwnd(), id, EM_LIMITTEXT, 5, 0);
@@ -326,8 +329,8 @@ void EventDialog::FillRepeatList() {
 
 void EventDialog::ShowFieldsOf(int kind) {
   EditorLayout l = EditorLayoutFor(kind, Checked(IDC_OVE_WEDDING));
-  SetText(IDC_OVE_DATE_LABEL, Text(l.dateLabel));
-  SetText(IDC_OVE_TEXT_LABEL, Text(l.textLabel));
+  SetText(IDC_OVE_DATE_LABEL, Str(l.dateLabel));
+  SetText(IDC_OVE_TEXT_LABEL, Str(l.textLabel));
   SendDlgItemMessageA(hwnd(), IDC_OVE_TEXT, EM_LIMITTEXT, static_cast<WPARAM>(MaxDescriptionLength(kind)), 0);
   bool nShown = l.nField || l.periodDays;
   SetText(IDC_OVE_N_LABEL, l.periodDays ? "&# Days:" : "'&N':");
@@ -390,7 +393,7 @@ bool EventDialog::OnOk() {
   EditorLayout layout = EditorLayoutFor(kind, Checked(IDC_OVE_WEDDING));
   std::optional<DateStamp> date = BoxDate(IDC_OVE_DATE);
   if (!date && layout.hasDate) {
-    ShowMessage(Text(kMsgBadValue));
+    ShowMessage(Str(kMsgBadValue));
     FocusOn(IDC_OVE_DATE);
     return false;
   }
@@ -429,11 +432,16 @@ bool EventDialog::OnOk() {
   std::optional<DateStamp> end = BoxDate(IDC_OVE_END);
   bool ranged = layout.range == RangeBox::Always || (layout.range == RangeBox::Optional && v.rangeOn);
   if (ranged && !end) {
-    ShowMessage(Text(kMsgBadValue));
+    ShowMessage(Str(kMsgBadValue));
     FocusOn(IDC_OVE_END);
     return false;
   }
   if (end) v.rangeEnd = *end;
+  if (end && IsJewishKind(kind)) {
+    // A Jewish range ends on a Jewish date too.
+    StoredJewishDate j = JewishDateForEditor(kKindJewishDate, *end, false);
+    v.rangeEnd = DateStamp{j.date.year, static_cast<uint16_t>(j.date.month), static_cast<uint16_t>(j.date.day)};
+  }
   v.above = Checked(IDC_OVE_ABOVE);
   v.weight = Int(IDC_OVE_WEIGHT).value_or(0);
   v.wedding = Checked(IDC_OVE_WEDDING);
@@ -508,7 +516,7 @@ void EventDialog::PaintPreview(HWND preview) {
   RECT number = {r.left + 3, r.top + 2, r.right, r.bottom};
   DrawTextA(dc, "7", 1, &number, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SetTextColor(dc, (accent_.flags & kAccentTextColour) ? accent_.textColour : GetSysColor(COLOR_WINDOWTEXT));
-  std::string sample = Text(kSampleText);
+  std::string sample = Str(kSampleText);
   RECT line = {r.left + 3, r.top + (r.bottom - r.top) / 2, r.right - 2, r.bottom};
   DrawTextA(dc, sample.c_str(), static_cast<int>(sample.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, oldFont);
@@ -573,7 +581,7 @@ bool RunOverlayEventEditor(HWND owner, size_t position, const DateStamp& day) {
 
 bool RunNewOverlayEvent(HWND owner, const DateStamp& day, int overlay) {
   if (OverlayCount() == 0) {
-    ShowMessage(Text(kMsgNoOverlay));
+    ShowMessage(Str(kMsgNoOverlay));
     return false;
   }
   EventDialog dialog(std::nullopt, day, overlay);

@@ -15,6 +15,7 @@ caption() { driver dialog 0 2>/dev/null | head -1; }
 
 fresh_profile
 KV_ENV="KALVORA_TEST_CLOCK=2026-12-07T09:00" start_and_wait
+sleep 3  # the first use adds the standard overlays
 driver command KV4Frame $CMD_OVERLAYS >/dev/null
 wait_for "Configure Overlays" caption || fail "Configure Overlays did not open"
 driver select dialog $OVC_LIST 0 >/dev/null

@@ -80,6 +80,8 @@ ok_closes() {  # ok_closes WHAT: OK pressed, back in Configure Overlays
 }
 
 KV_ENV="KALVORA_TEST_CLOCK=2026-12-07T09:00" start_and_wait
+# The first use adds the standard overlays once the frame is up.
+sleep 3
 
 # ---- Configure Overlays: a new overlay, the replace question, a damaged file ----
 driver command KV4Frame $CMD_OVERLAYS >/dev/null
@@ -87,12 +89,16 @@ wait_caption "Configure Overlays" || { close_and_wait; finish; }
 before=$(driver lines "$DLG" $OVC_LIST | wc -l)
 screenshot overlay-configure
 driver command "$DLG" $OVC_NEW >/dev/null
+wait_caption "New Overlay"
+screenshot overlay-new-file
 driver filename "$(winpath "$family")" >/dev/null || fail "the New Overlay file dialog did not take the name"
 wait_caption "Configure Overlays"
 [ -f "$family" ] && [ "$(stat -c %s "$family")" = 40 ] || fail "the new overlay is not an empty 40-byte file"
 [ "$(driver lines "$DLG" $OVC_LIST | tail -1)" = "Family" ] || fail "the new overlay is not listed last: $(driver lines "$DLG" $OVC_LIST | tr '\n' '|')"
 driver command "$DLG" $OVC_NEW >/dev/null
+wait_caption "New Overlay"
 driver filename "$(winpath "$family")" >/dev/null
+wait_caption "Kalvora"
 shown=$(driver dialog 5000)
 case "$shown" in *"The filename already exisits.  Do you want to replace it?"*) ;; *) fail "no replace question: $shown" ;; esac
 driver answer 2 >/dev/null
@@ -100,7 +106,9 @@ wait_caption "Configure Overlays"
 [ "$(driver lines "$DLG" $OVC_LIST | wc -l)" = $((before + 1)) ] || fail "a cancelled replace changed the list"
 printf 'not an overlay' >"$kv_tmp/Damaged.kov"
 driver command "$DLG" $OVC_LOAD >/dev/null
+wait_caption "Load Overlay"
 driver filename "$(winpath "$kv_tmp/Damaged.kov")" >/dev/null
+wait_caption "Kalvora"
 shown=$(driver dialog 5000)
 case "$shown" in *"File failed header check:"*Damaged.kov*) ;; *) fail "a damaged file was not refused with its message: $shown" ;; esac
 driver answer 1 >/dev/null
