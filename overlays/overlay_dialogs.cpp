@@ -38,7 +38,9 @@ StoredJewishDate JewishDateForEditor(int kind, const DateStamp& gregorian, bool 
 DateStamp EditorDayOfJewishDate(int kind, const JewishDate& stored, int flags, int fallbackYear) {
   JewishDate d = stored;
   bool flagged = TakesFlags(kind);
-  if (flagged && (flags & kJewishInSecondAdar) && d.month == kAdar && IsJewishLeapYear(d.year)) d.month = kAdarII;
+  // Adar of a leap year: a Yahrzeit or birthday says which; the other kinds keep theirs in the
+  // second Adar, as they are observed.
+  if (d.month == kAdar && IsJewishLeapYear(d.year) && (!flagged || (flags & kJewishInSecondAdar))) d.month = kAdarII;
   if (kind == kKindRoshChodesh || d.year < kFirstJewishYear || d.year > kLastJewishYear || !IsValidJewishDate(d)) {
     JewishDate now = GregorianToJewish(1, 1, fallbackYear);
     return JewishToGregorian(JewishDate{now.year, 1, 1});

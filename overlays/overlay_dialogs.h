@@ -23,7 +23,8 @@ struct StoredJewishDate {
 };
 StoredJewishDate JewishDateForEditor(int kind, const DateStamp& gregorian, bool afterSunset);
 // The Gregorian day the editor shows for a stored Jewish date (the day of the event, before
-// sunset when it happened after sunset); 1 Tishrei of the current year for Rosh Chodesh and
+// sunset when it happened after sunset; Adar of a leap year is the second Adar unless a Yahrzeit or
+// birthday says otherwise); 1 Tishrei of the current year for Rosh Chodesh and
 // for dates that cannot be converted.
 DateStamp EditorDayOfJewishDate(int kind, const JewishDate& stored, int flags, int fallbackYear);
 

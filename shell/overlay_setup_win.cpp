@@ -172,6 +172,17 @@ class ConfigureOverlaysDialog : public Dialog {
     if (OverlayCount() >= kMaxOverlays) return;
     std::optional<std::string> path = AskOverlayFile(hwnd(), create);
     if (!path) return;
+    // An overlay that is open already is not added twice: loading it selects it, and making
+    // it anew (after the replace question) empties it in place.
+    for (int open = 1; open <= OverlayCount(); ++open) {
+      if (lstrcmpiA(Overlays().paths[static_cast<size_t>(open - 1)].c_str(), path->c_str()) != 0) continue;
+      if (!create) return ShowOverlays(open);
+      if (SaveNewOverlay(*path, {}, Accent{})) {
+        ReloadAllOverlays();
+        Changed(open);
+      }
+      return;
+    }
     int n = create ? NewOverlay(*path) : AddOverlay(*path);
     if (n) Changed(n);
   }
