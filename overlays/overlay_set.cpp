@@ -122,6 +122,24 @@ bool RemoveOverlay(int number) {
   return true;
 }
 
+bool MoveOverlay(int number, int direction) {
+  OverlaySetState& s = Overlays();
+  int other = number + direction;
+  if ((direction != -1 && direction != 1) || !ValidNumber(number) || !ValidNumber(other)) return false;
+  std::swap(s.paths[static_cast<size_t>(number - 1)], s.paths[static_cast<size_t>(other - 1)]);
+  std::swap(s.accents[static_cast<size_t>(number - 1)], s.accents[static_cast<size_t>(other - 1)]);
+  for (LoadedEvent& e : s.events) {
+    if (e.overlay == number) e.overlay = other;
+    else if (e.overlay == other) e.overlay = number;
+  }
+  // As if loaded in the new order: by overlay, then in the save order.
+  std::stable_sort(s.events.begin(), s.events.end(),
+                   [](const LoadedEvent& a, const LoadedEvent& b) { return a.overlay < b.overlay; });
+  SortListForSave();
+  Changed();
+  return true;
+}
+
 void RemoveAllOverlays() {
   OverlaySetState& s = Overlays();
   s.paths.clear();

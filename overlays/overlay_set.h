@@ -43,6 +43,9 @@ void SetOverlaysChangedHook(std::function<void()> hook);
 int AddOverlay(const std::string& path);
 bool RemoveOverlay(int number);   // the file stays on disk
 void RemoveAllOverlays();
+// Moves an overlay one place up (direction -1) or down (+1) in the active list, which renumbers
+// the two and their events; false at either end.
+bool MoveOverlay(int number, int direction);
 // Drops the event list and loads every active overlay again, sorted in the save order.
 void ReloadAllOverlays();
 int OverlayCount();

@@ -118,6 +118,35 @@ TEST_F(OverlaySetTest, RemovingRenumbers) {
   EXPECT_TRUE(Overlays().events.empty());
 }
 
+TEST_F(OverlaySetTest, MovingRenumbersAndKeepsTheLoadOrder) {
+  Accent red;
+  red.highlight = 1;
+  AddOverlay(Make("A.kov", {"a1", "a2"}));
+  AddOverlay(Make("B.kov", {"b1"}, red));
+  AddOverlay(Make("C.kov", {"c1"}));
+  EXPECT_FALSE(MoveOverlay(1, -1));  // already first
+  EXPECT_FALSE(MoveOverlay(3, 1));   // already last
+  EXPECT_FALSE(MoveOverlay(2, 2));
+  EXPECT_TRUE(MoveOverlay(2, -1));
+  EXPECT_EQ(OverlayName(1), "B");
+  EXPECT_EQ(OverlayName(2), "A");
+  EXPECT_EQ(OverlayAccent(1).highlight, 1);
+  EXPECT_EQ(OverlayAccent(2).highlight, 0);
+  EXPECT_EQ(Texts(1), (std::vector<std::string>{"b1"}));
+  EXPECT_EQ(Texts(2), (std::vector<std::string>{"a1", "a2"}));
+  // The held list is what loading the files in the new order gives.
+  std::vector<LoadedEvent> moved = Overlays().events;
+  ReloadAllOverlays();
+  ASSERT_EQ(moved.size(), Overlays().events.size());
+  for (size_t i = 0; i < moved.size(); ++i) {
+    EXPECT_EQ(moved[i].overlay, Overlays().events[i].overlay) << i;
+    EXPECT_EQ(moved[i].event.description, Overlays().events[i].event.description) << i;
+  }
+  EXPECT_TRUE(MoveOverlay(2, 1));
+  EXPECT_EQ(OverlayName(3), "A");
+  EXPECT_EQ(Texts(3), (std::vector<std::string>{"a1", "a2"}));
+}
+
 TEST_F(OverlaySetTest, SavingAndEditing) {
   int n = AddOverlay(Make("Edit.kov", {"first", "second"}));
   unsigned changes = 0;

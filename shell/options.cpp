@@ -105,7 +105,7 @@ std::optional<uint8_t> ParseOptionMinutes(std::string_view text) {
   return static_cast<uint8_t>(value);
 }
 
-int MinutesMessage(int control) { return control == IDC_OPT_HAVDALAH_MINUTES ? 29011 : 29010; }
+int MinutesSwitch(int control) { return control == IDC_OPT_HAVDALAH_MINUTES ? IDC_OPT_HAVDALAH : IDC_OPT_CANDLES; }
 
 void CopyCalendarOptions(const CalendarConfig& from, CalendarConfig& to) {
   for (const CalendarOptionField& f : kFields) to.*f.field = from.*f.field;

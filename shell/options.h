@@ -61,11 +61,14 @@ struct OptionProblem {
   int control = 0;
 };
 // Checks the typed minutes of the minute fields in tab order; the first bad one is reported.
-// `textOf` gives the text of a control.
-template <typename TextOf>
-std::optional<OptionProblem> CheckCalendarOptions(TextOf textOf);
+// A switched-on time takes 1 ... 120 minutes, the rule of the Jewish Setup dialog, which edits
+// the same fields. `textOf` gives the text of a control, `checkedOf` the state of a check box.
+template <typename TextOf, typename CheckedOf>
+std::optional<OptionProblem> CheckCalendarOptions(TextOf textOf, CheckedOf checkedOf);
+// The check box that switches a minutes field's time on.
+int MinutesSwitch(int control);
 // The message of a bad minutes field.
-int MinutesMessage(int control);
+inline constexpr int kMinutesMessage = 20122;
 
 // The fields the calendar options dialog owns, copied so that Cancel can put them back exactly.
 void CopyCalendarOptions(const CalendarConfig& from, CalendarConfig& to);
@@ -110,11 +113,13 @@ inline uint32_t StoredColour(uint32_t colorRef) { return colorRef & 0x00FFFFFFu;
 void CopyColours(const CalendarConfig& from, CalendarConfig& to);
 
 // ---- template ----
-template <typename TextOf>
-std::optional<OptionProblem> CheckCalendarOptions(TextOf textOf) {
+template <typename TextOf, typename CheckedOf>
+std::optional<OptionProblem> CheckCalendarOptions(TextOf textOf, CheckedOf checkedOf) {
   for (const CalendarOptionField& f : CalendarOptionFields()) {
     if (f.kind != OptionControl::Minutes) continue;
-    if (!ParseOptionMinutes(textOf(f.control))) return OptionProblem{MinutesMessage(f.control), f.control};
+    std::optional<uint8_t> minutes = ParseOptionMinutes(textOf(f.control));
+    if (!minutes || (*minutes == 0 && checkedOf(MinutesSwitch(f.control))))
+      return OptionProblem{kMinutesMessage, f.control};
   }
   return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "shell/app_win.h"
 #include "shell/location_dialogs_win.h"
 #include "shell/options_win.h"
+#include "shell/overlay_editor_win.h"
 
 namespace kv {
 
@@ -22,6 +23,8 @@ void InstallOptionsDialogs() {
   });
   // The welcome wizard's "Calendar Preferences" step.
   WelcomeStepsInUse().calendarPreferences = RunCalendarOptionsDialog;
+  // "Jewish Setup..." of the calendar options.
+  SetJewishSetupHook(RunJewishSetupDialog);
 }
 
 }  // namespace kv

@@ -133,20 +133,34 @@ TEST(CalendarOptions, Minutes) {
 
 TEST(CalendarOptions, CheckReportsTheFirstBadFieldInTabOrder) {
   std::map<int, std::string> texts = {{IDC_OPT_CANDLE_MINUTES, "18"}, {IDC_OPT_HAVDALAH_MINUTES, "42"}};
+  std::map<int, bool> on = {{IDC_OPT_CANDLES, true}, {IDC_OPT_HAVDALAH, true}};
   auto textOf = [&](int id) { return texts[id]; };
-  EXPECT_FALSE(CheckCalendarOptions(textOf));
+  auto checkedOf = [&](int id) { return on[id]; };
+  EXPECT_FALSE(CheckCalendarOptions(textOf, checkedOf));
   texts[IDC_OPT_HAVDALAH_MINUTES] = "200";
-  auto problem = CheckCalendarOptions(textOf);
+  auto problem = CheckCalendarOptions(textOf, checkedOf);
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->control, IDC_OPT_HAVDALAH_MINUTES);
-  EXPECT_EQ(problem->message, 29011);
+  EXPECT_EQ(problem->message, kMinutesMessage);
   texts[IDC_OPT_CANDLE_MINUTES] = "x";
-  problem = CheckCalendarOptions(textOf);
+  problem = CheckCalendarOptions(textOf, checkedOf);
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->control, IDC_OPT_CANDLE_MINUTES);
-  EXPECT_EQ(problem->message, 29010);
-  EXPECT_NE(StringText(29010).find("Candle-lighting"), std::string_view::npos);
-  EXPECT_NE(StringText(29011).find("Havdalah"), std::string_view::npos);
+  EXPECT_NE(StringText(kMinutesMessage).find("1 to 120 minutes"), std::string_view::npos);
+}
+
+// Zero minutes are a time switched off: refused only while its box is ticked, as the Jewish
+// Setup dialog refuses them.
+TEST(CalendarOptions, ZeroMinutesOnlyWhileSwitchedOff) {
+  std::map<int, std::string> texts = {{IDC_OPT_CANDLE_MINUTES, "18"}, {IDC_OPT_HAVDALAH_MINUTES, "0"}};
+  std::map<int, bool> on = {{IDC_OPT_CANDLES, true}, {IDC_OPT_HAVDALAH, false}};
+  auto textOf = [&](int id) { return texts[id]; };
+  auto checkedOf = [&](int id) { return on[id]; };
+  EXPECT_FALSE(CheckCalendarOptions(textOf, checkedOf));
+  on[IDC_OPT_HAVDALAH] = true;
+  auto problem = CheckCalendarOptions(textOf, checkedOf);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->control, IDC_OPT_HAVDALAH_MINUTES);
 }
 
 // Cancel puts back exactly the fields a dialog owns and nothing else: the image of the record

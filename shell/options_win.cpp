@@ -89,7 +89,7 @@ class CalendarOptionsDialog : public OptionsDialog {
     return true;
   }
   bool OnOk() override {
-    auto problem = CheckCalendarOptions([this](int id) { return Text(id); });
+    auto problem = CheckCalendarOptions([this](int id) { return Text(id); }, [this](int id) { return Checked(id); });
     if (!problem) return true;
     ShowMessage(std::string(StringText(problem->message)), MsgIcon::Warning);
     FocusOn(problem->control);

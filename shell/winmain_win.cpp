@@ -43,6 +43,7 @@
 #include "shell/database_path_setup_win.h"
 #include "shell/version_check_setup_win.h"
 #include "shell/schedule_editor_win.h"
+#include "shell/overlay_editor_win.h"
 #include "shell/settings_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
@@ -253,6 +254,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallVersionCheck();
   InstallDatabasePath();
   InstallDesktopClock();
+  InstallOverlayEditors();
 
   SetFrameTitle();
   PlaceFrame(frame);

@@ -191,7 +191,7 @@ void Message(HWND h, bool send, int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|visible|rows|rowclick|colclick ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|focus|visible|rows|rowclick|colclick ...\n");
   return 2;
 }
 
@@ -523,7 +523,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", cls);
     return 0;
   }
-  if (verb == "focus") return PrintFocus();
+  if (verb == "focus" && argc < 3) return PrintFocus();  // the dialog up; with a window: id and parent id
   if (verb == "dialog") return ShowDialog(argc > 2 ? static_cast<DWORD>(Number(argv[2])) : 15000);
   if (argc < 3) return Usage();
   if (verb == "answer") return Answer(static_cast<int>(Number(argv[2])));
@@ -585,6 +585,13 @@ int main(int argc, char** argv) {
     PostMessageA(h, WM_LBUTTONUP, 0, at);
   } else if (verb == "handle") {
     std::printf("%p\n", static_cast<void*>(h));
+  } else if (verb == "focus") {
+    // The control that has the keyboard focus in the window's thread: its id and its parent's
+    // (a date box's edit field has id 100 inside the box).
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info) || !info.hwndFocus) return 1;
+    std::printf("%d %d\n", GetDlgCtrlID(info.hwndFocus), GetDlgCtrlID(GetParent(info.hwndFocus)));
   } else if (verb == "visible") {
     std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
   } else if (verb == "key" && argc > 3) {

@@ -54,7 +54,6 @@ sleep 2  # first use: the desk is arranged and saved
 open_dialog $CMD_CALENDAR "Calendar Options" || { close_and_wait; finish; }
 [ "$(driver selection "$DLG" $WEEK_START)" = "0	Sunday" ] || fail "week start shows \"$(driver selection "$DLG" $WEEK_START)\""
 [ "$(driver lines "$DLG" 29108 | tr '\n' '|')" = "None|Circles|Icons|" ] || fail "moon phase choices: $(driver lines "$DLG" 29108 | tr '\n' '|')"
-# No Jewish setup dialog is plugged in: its button is greyed.
 screenshot options-calendar
 choose $WEEK_START 1
 [ "$(first_column)" = 1 ] || fail "Monday first did not move day 1 to column 1 at once (column $(first_column))"
@@ -78,7 +77,7 @@ driver answer 1 >/dev/null
 sleep 0.5
 shown=$(driver dialog 3000 2>/dev/null)
 case "$shown" in
-  *"Candle-lighting must be a whole number of minutes from 0 to 120 before sunset."*) ;;
+  *"Offset must be in the range of 1 to 120 minutes."*) ;;
   *) fail "200 minutes were not refused with the message: \"$shown\"" ;;
 esac
 screenshot options-calendar-bad-minutes
@@ -91,7 +90,7 @@ driver answer 1 >/dev/null
 sleep 0.5
 shown=$(driver dialog 3000 2>/dev/null)
 case "$shown" in
-  *"Havdalah must be a whole number"*) ;;
+  *"Offset must be in the range of 1 to 120 minutes."*) ;;
   *) fail "a Havdalah of \"abc\" was not refused: \"$shown\"" ;;
 esac
 driver answer 1 >/dev/null
