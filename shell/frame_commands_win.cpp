@@ -33,7 +33,13 @@ void OpenConfiguration(HWND frame) {
     // Saving the changes goes before the other file is opened; a failed save stops here.
     if (answer == MsgAnswer::Yes && !WriteConfiguration(kSave)) return;
   }
-  if (ReadConfiguration(*path) != 0) return;
+  LoadConfigurationFile(frame, *path);
+}
+
+}  // namespace
+
+bool LoadConfigurationFile(HWND frame, const std::string& path) {
+  if (ReadConfiguration(path) != 0) return false;
   BuildDrawingResources();
   RefreshToolbarFont();
   for (uint8_t code : {kDeskSchedule, kDeskNotes, kDeskToDo}) CloseDeskWindow(code);
@@ -43,7 +49,10 @@ void OpenConfiguration(HWND frame) {
   HICON icon = static_cast<HICON>(
       LoadImageA(App().instance, MAKEINTRESOURCEA(IDI_FRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   SetClassLongPtrA(frame, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  return true;
 }
+
+namespace {
 
 void SaveConfigurationAs(HWND frame) {
   if (std::optional<std::string> path = ChooseFile(kSaveConfiguration, frame)) WriteConfiguration(kSaveAs, *path);

@@ -34,6 +34,7 @@
 #include "shell/messages_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
+#include "shell/migrate_setup_win.h"
 #include "shell/search_setup_win.h"
 #include "shell/schedule_editor_win.h"
 #include "shell/settings_win.h"
@@ -235,6 +236,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallCalendarViews();
   InstallScheduleWindow();
   InstallSearchWindow();
+  InstallMigrateDataCommand();
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallScheduleEditors();
