@@ -61,8 +61,9 @@ void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
 void MonthFile(const std::string& path, const std::string& title) {
   fs::create_directories(fs::path(path).parent_path());
   ASSERT_NE(DbOpenFile(kDbModeWrite, path, 9001), 0);
-  if (!title.empty())
+  if (!title.empty()) {
     EXPECT_NE(test::Put(test::DayRequest(MonthKey(2025, 1), 5, kDbTypeSchedItem), test::SchedRecord(title)), 0);
+  }
   DbClose();
 }
 

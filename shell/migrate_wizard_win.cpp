@@ -26,7 +26,7 @@ constexpr std::initializer_list<int> kPageControls[] = {
      IDC_MIGRATE_DATABASE_LABEL, IDC_MIGRATE_DATABASE},
     {IDC_MIGRATE_DONE, IDC_MIGRATE_DONE_TEXT, IDC_MIGRATE_OPEN},
 };
-constexpr const char* kPageTitles[] = {"Welcome", "Orbisa calendar", "Kalvora calendar", "Done"};
+constexpr int kPageTitles[] = {30520, 30521, 30522, 30523};
 
 // The predecessor's installation folder, from the shell's open command of its files.
 std::string InstallationFolder() {
@@ -66,6 +66,14 @@ class MigrateWizard : public Dialog {
     SendMessageA(Item(IDC_MIGRATE_CONFIG), EM_LIMITTEXT, MAX_PATH - 1, 0);
     SendMessageA(Item(IDC_MIGRATE_DATABASE), EM_LIMITTEXT, MAX_PATH - 1, 0);
     SetChecked(IDC_MIGRATE_REPLACE, true);
+    // The page's title in the bold of the dialog's font.
+    LOGFONTA font{};
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+    if (dialogFont && GetObjectA(dialogFont, sizeof font, &font)) {
+      font.lfWeight = FW_BOLD;
+      titleFont_ = GdiFont(CreateFontIndirectA(&font));
+      if (titleFont_) SendMessageA(Item(IDC_MIGRATE_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+    }
     On(IDC_MIGRATE_BROWSE, [this](int) { Browse(); });
     On(IDC_MIGRATE_REPLACE, [this](int) { EnableNames(); });
     On(IDC_MIGRATE_NEW, [this](int) { EnableNames(); });
@@ -103,7 +111,7 @@ class MigrateWizard : public Dialog {
     page_ = page;
     for (int p = kIntro; p <= kEnd; ++p)
       for (int id : kPageControls[p]) Show(id, p == page);
-    SetText(IDC_MIGRATE_TITLE, kPageTitles[page]);
+    SetText(IDC_MIGRATE_TITLE, StringText(kPageTitles[page]));
     if (page == kTarget) EnableNames();
     if (page == kEnd) {
       SetText(IDOK, StringText(1215));
@@ -198,6 +206,7 @@ class MigrateWizard : public Dialog {
 
   Page page_ = kIntro;
   MigrationRequest request_;
+  GdiFont titleFont_;
 };
 
 }  // namespace
