@@ -60,7 +60,7 @@ tr -d '\r' <out | grep -q Stale && fail "the old default database's item is stil
 expect_part '"Bring the X-rays"' note get --db "$db" --day 2025-01-15
 expect_part '"Renew passport"' todo list --db "$db" --all
 expect_part '"Photos first"' note get --db "$db" --todo 1
-expect_part '"Orbis"' phone list --db "$db"
+expect_part '"Orbis, Ada"' phone list --db "$db"
 expect_part '"Birthday in May"' note get --db "$db" --phone 1
 run config dump "$(w "$data/default.kvc")"
 check 'b(d["databasefolder"])' '"Default"'
