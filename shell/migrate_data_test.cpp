@@ -155,7 +155,7 @@ TEST(MigrateDataParse, ReadsBothSeparatorsAndRefusesWhatIsNotAPredecessorFile) {
       {"version 5 separator keeps blanks", Obc(5, "", {"C:\\My Files\\US.oov", "C:\\B.oov"}, '\x1C'), true,
        {"C:\\My Files\\US.oov", "C:\\B.oov"}, ""},
       {"version 6 as 5", Obc(6, "", {"C:\\A.oov"}, '\x1C'), true, {"C:\\A.oov"}, ""},
-      {"last name unterminated", truncated, true, {"C:\\A.oov", "C:\\B"}, ""},
+      {"last name unterminated", truncated, true, {"C:\\A.oov", "C:\\B."}, ""},
       {"count beyond the file", overCount, true, {"C:\\A.oov"}, ""},
       {"version 3", Obc(3, "", {}, ' '), false, {}, ""},
       {"bad magic", badMagic, false, {}, ""},
@@ -206,7 +206,7 @@ TEST_F(MigrateData, TargetChecksGiveTheMessageOfEachRefusal) {
   EXPECT_EQ(target.databaseFolder, JoinPath(JoinPath(data, "Databases"), "Work"));
   EXPECT_FALSE(target.configExists);
   EXPECT_FALSE(target.databaseExists);
-  request.configName = "default.KVC", request.databaseName = "Default";
+  request.configName = "default", request.databaseName = "Default";
   EXPECT_EQ(CheckMigrationTarget(request, target), 0);
   EXPECT_TRUE(target.configExists);
   EXPECT_TRUE(target.databaseExists);
