@@ -64,7 +64,7 @@ next
 [ "$(driver send "dialog/#$REPLACE" $BM_GETCHECK 0 0)" = 1 ] || fail "the default is not the proposed target"
 screenshot migrate-3-target
 next
-expect_box "has been moved to:" $IDOK migrate-backup-notice
+expect_box "It was moved to:" $IDOK migrate-backup-notice
 [ "$(page_text $IDOK)" = Finish ] || fail "the last page's button reads \"$(page_text $IDOK)\""
 screenshot migrate-4-complete
 next
@@ -91,6 +91,8 @@ driver command KV4Frame $CMD_SHOW_TODO >/dev/null
 wait_for 1 eval "driver text KV4Frame/KVToDo 801 | grep -c 'Renew passport'" ||
   fail "the to-do list shows \"$(driver text KV4Frame/KVToDo 801)\""
 driver command KV4Frame $CMD_SHOW_PHONEBOOK >/dev/null
+wait_for 1 eval "driver count MDIDialogClass >/dev/null; driver find KV4Frame MDIDialogClass >/dev/null && echo 1"
+driver send "KV4Frame/#17002" $BM_CLICK 0 0 >/dev/null   # the people, not the organizations
 wait_for 1 eval "driver lines KV4Frame/MDIDialogClass 17004 | grep -c Orbis" || fail "the phonebook does not list the migrated entry"
 sleep 1
 screenshot migrate-calendar-opened
