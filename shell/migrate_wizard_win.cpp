@@ -116,6 +116,11 @@ class MigrateWizard : public Dialog {
     if (page == kEnd) {
       SetText(IDOK, StringText(1215));
       Show(IDCANCEL, false);
+      // A replaced default is the calendar in use: it is opened again whatever the box says.
+      if (request_.replaceDefault) {
+        SetChecked(IDC_MIGRATE_OPEN, true);
+        Enable(IDC_MIGRATE_OPEN, false);
+      }
     }
     // The focus goes to the page's first field, else to "Next >>".
     int first = page == kSource ? IDC_MIGRATE_SOURCE : page == kTarget ? (Checked(IDC_MIGRATE_NEW) ? IDC_MIGRATE_NEW : IDC_MIGRATE_REPLACE)
