@@ -6,7 +6,9 @@
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
+#include "personal/alarms.h"
 #include "personal/clock_tick.h"
+#include "store/db_files.h"
 #include "shell/configuration.h"
 #include "shell/desk.h"
 #include "shell/desk_win.h"
@@ -33,7 +35,16 @@ void OpenConfiguration(HWND frame) {
     // Saving the changes goes before the other file is opened; a failed save stops here.
     if (answer == MsgAnswer::Yes && !WriteConfiguration(kSave)) return;
   }
-  if (ReadConfiguration(*path) != 0) return;
+  LoadConfigurationFile(frame, *path);
+}
+
+}  // namespace
+
+bool LoadConfigurationFile(HWND frame, const std::string& path) {
+  std::string folderBefore = DatabaseFolder();
+  if (ReadConfiguration(path) != 0) return false;
+  // Another database folder: the pending alarm is one of its items, not of the old folder.
+  if (DatabaseFolder() != folderBefore) AlarmsFollowDatabaseFolder();
   BuildDrawingResources();
   RefreshToolbarFont();
   for (uint8_t code : {kDeskSchedule, kDeskNotes, kDeskToDo}) CloseDeskWindow(code);
@@ -43,7 +54,10 @@ void OpenConfiguration(HWND frame) {
   HICON icon = static_cast<HICON>(
       LoadImageA(App().instance, MAKEINTRESOURCEA(IDI_FRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   SetClassLongPtrA(frame, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  return true;
 }
+
+namespace {
 
 void SaveConfigurationAs(HWND frame) {
   if (std::optional<std::string> path = ChooseFile(kSaveConfiguration, frame)) WriteConfiguration(kSaveAs, *path);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "calendar/dates.h"
 #include "base/command_table.h"
@@ -50,5 +51,8 @@ void SetFrameTitle();
 bool RunFrameCommand(HWND frame, int command);
 void OpenMapWindow();
 void FinishFirstUseNow();
+// Opens a configuration file and lays the desk out for it, without asking about the changes of
+// the open one (the caller has); false when the file could not be read.
+bool LoadConfigurationFile(HWND frame, const std::string& path);
 
 }  // namespace kv

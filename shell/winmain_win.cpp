@@ -39,6 +39,7 @@
 #include "shell/options_setup_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
+#include "shell/migrate_setup_win.h"
 #include "shell/search_setup_win.h"
 #include "shell/database_path_setup_win.h"
 #include "shell/version_check_setup_win.h"
@@ -245,6 +246,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallCalendarViews();
   InstallScheduleWindow();
   InstallSearchWindow();
+  InstallMigrateDataCommand();
   InstallToDoWindow();
   InstallPhonebookWindow();
   InstallDialer(instance, frame);
