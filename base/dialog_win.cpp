@@ -174,4 +174,36 @@ INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
   return result;
 }
 
+TabPageBrush::~TabPageBrush() {
+  if (brush_) DeleteObject(brush_);
+}
+
+INT_PTR TabPageBrush::For(HWND tab, HDC dc) {
+  if (!brush_) Make(tab);
+  SetBkColor(dc, colour_);
+  return reinterpret_cast<INT_PTR>(brush_);
+}
+
+// The colour in the middle of the page, as the tab control draws it.
+void TabPageBrush::Make(HWND tab) {
+  colour_ = GetSysColor(COLOR_BTNFACE);
+  RECT r{};
+  GetClientRect(tab, &r);
+  HDC screen = GetDC(tab);
+  if (screen && r.right > 0 && r.bottom > 0) {
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    COLORREF seen = GetPixel(memory, r.right / 2, r.bottom - 8);
+    if (seen != CLR_INVALID) colour_ = seen;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  if (screen) ReleaseDC(tab, screen);
+  brush_ = CreateSolidBrush(colour_);
+}
+
 }  // namespace kv

@@ -83,4 +83,23 @@ class Dialog {
   std::map<int, std::function<void(int)>> handlers_;
 };
 
+// Labels, check boxes, radio buttons and group boxes lying on a tab control's page are drawn on
+// the page's own colour, which a themed tab control paints lighter than the dialog. A dialog with
+// a tab control answers WM_CTLCOLORSTATIC with For(its tab control, the control's DC).
+class TabPageBrush {
+ public:
+  TabPageBrush() = default;
+  TabPageBrush(const TabPageBrush&) = delete;
+  TabPageBrush& operator=(const TabPageBrush&) = delete;
+  ~TabPageBrush();
+
+  INT_PTR For(HWND tab, HDC dc);
+
+ private:
+  void Make(HWND tab);
+
+  HBRUSH brush_ = nullptr;
+  COLORREF colour_ = 0;
+};
+
 }  // namespace kv

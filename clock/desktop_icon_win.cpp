@@ -102,6 +102,12 @@ class DesktopIconDialog : public Dialog {
     return true;
   }
 
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM, bool& handled) override {
+    if (message != WM_CTLCOLORSTATIC) return 0;
+    handled = true;
+    return page_.For(Item(IDC_ICON_TABS), reinterpret_cast<HDC>(wp));
+  }
+
   bool OnOk() override {
     bool wanted = Checked(IDC_ICON_PROVIDE);
     if (wanted == provided_) return true;
@@ -114,6 +120,7 @@ class DesktopIconDialog : public Dialog {
  private:
   bool announce_;
   bool provided_ = false;
+  TabPageBrush page_;
 };
 
 }  // namespace

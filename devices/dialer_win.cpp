@@ -233,11 +233,10 @@ class DialingConfiguration final : public Dialog {
     return true;
   }
   INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) override {
-    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+    if (message == WM_CTLCOLORSTATIC) {
       // Labels and the check box sit on the tab's page, which a theme paints in its own colour.
       handled = true;
-      SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-      return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+      return page_.For(Item(IDC_DIALCFG_TABS), reinterpret_cast<HDC>(wp));
     }
     if (message != WM_NOTIFY) return FALSE;
     const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
@@ -271,6 +270,7 @@ class DialingConfiguration final : public Dialog {
   }
 
  private:
+  TabPageBrush page_;
   void ShowPage(int page) {
     for (int id : kDialingPage) Show(id, page == 0);
     for (int id : kModemPage) Show(id, page == 1);

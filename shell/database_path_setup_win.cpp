@@ -135,6 +135,15 @@ class DatabasePathDialog : public Dialog {
     }
     return true;
   }
+
+  INT_PTR OnMessage(UINT message, WPARAM wp, LPARAM, bool& handled) override {
+    if (message != WM_CTLCOLORSTATIC) return 0;
+    handled = true;
+    return page_.For(Item(IDC_DBPATH_TABS), reinterpret_cast<HDC>(wp));
+  }
+
+ private:
+  TabPageBrush page_;
 };
 
 }  // namespace

@@ -49,50 +49,6 @@ void AddTab(HWND tabs, int index, int textId) {
   SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
-// Labels, radio buttons and group boxes lying on a tab's page are drawn on the page's own colour,
-// which a themed tab control paints lighter than the dialog.
-class TabPageBrush {
- public:
-  TabPageBrush() = default;
-  TabPageBrush(const TabPageBrush&) = delete;
-  TabPageBrush& operator=(const TabPageBrush&) = delete;
-  ~TabPageBrush() {
-    if (brush_) DeleteObject(brush_);
-  }
-
-  INT_PTR For(HWND tab, HDC dc) {
-    if (!brush_) Make(tab);
-    SetBkColor(dc, colour_);
-    return reinterpret_cast<INT_PTR>(brush_);
-  }
-
- private:
-  // The colour in the middle of the page, as the tab control draws it.
-  void Make(HWND tab) {
-    colour_ = GetSysColor(COLOR_BTNFACE);
-    RECT r{};
-    GetClientRect(tab, &r);
-    HDC screen = GetDC(tab);
-    if (screen && r.right > 0 && r.bottom > 0) {
-      HDC memory = CreateCompatibleDC(screen);
-      HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
-      SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-      COLORREF seen = GetPixel(memory, r.right / 2, r.bottom - 8);
-      if (seen != CLR_INVALID) colour_ = seen;
-      SelectObject(memory, old);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
-    }
-    if (screen) ReleaseDC(tab, screen);
-    brush_ = CreateSolidBrush(colour_);
-  }
-
-  HBRUSH brush_ = nullptr;
-  COLORREF colour_ = 0;
-};
-
 // The zone combo boxes: the display texts of the zones a user may pick, in table order.
 void FillZones(Dialog& d, int id, const std::vector<const ZoneRecord*>& zones, int selected) {
   d.ClearLines(id);

@@ -2,7 +2,8 @@
 # The options dialogs of the Configure menu in the running program. "Calendar Options": a new
 # first day of the week moves day 1 of the month view at once, Cancel puts it back; minutes
 # out of range are refused with the message and the dialog stays; the accepted choices reach
-# the saved configuration. "Fonts": a size chosen in the font dialog reaches the configuration,
+# the saved configuration; "Jewish Setup..." opens its dialog, which refuses 0 minutes of a
+# switched-on time the same way. "Fonts": a size chosen in the font dialog reaches the configuration,
 # Cancel of a second change restores it. "Colors": a theme colour chosen in the colour dialog
 # reaches the configuration. Screenshots of the three dialogs.
 source "$(dirname "$0")/lib.sh"
@@ -19,9 +20,17 @@ kvtool() { "$KV_RUNNER" "$KV_BIN/kvtool.exe" "$@" 2>&1 | tr -d '\r'; }
 saved() {  # saved 'options["weekstart"]'
   kvtool config dump "$(winpath "$kvc_file")" | python3 -c "import json,sys; c=json.load(sys.stdin); print(c$1)"
 }
+# Saves and waits for the file to be written: a dialog just closed can keep the program's
+# thread busy for a moment under Wine.
 save_config() {
+  local before i
+  before=$(stat -c %y "$kvc_file" 2>/dev/null)
   driver command KV4Frame $CMD_SAVE >/dev/null
-  sleep 1
+  for i in $(seq 1 50); do
+    [ "$(stat -c %y "$kvc_file" 2>/dev/null)" != "$before" ] && break
+    sleep 0.2
+  done
+  sleep 0.3
 }
 dialog_caption() { driver dialog 0 2>/dev/null | head -1; }
 open_dialog() {  # open_dialog COMMAND CAPTION
@@ -82,8 +91,7 @@ case "$shown" in
 esac
 screenshot options-calendar-bad-minutes
 driver answer 1 >/dev/null
-sleep 0.5
-[ "$(dialog_caption)" = "Calendar Options" ] || fail "the dialog did not stay open after the refusal ($(dialog_caption))"
+wait_for "Calendar Options" dialog_caption || fail "the dialog did not stay open after the refusal ($(dialog_caption))"
 driver settext "$DLG" $CANDLE_MINUTES "25" >/dev/null
 driver settext "$DLG" $HAVDALAH_MINUTES "abc" >/dev/null
 driver answer 1 >/dev/null
@@ -94,7 +102,7 @@ case "$shown" in
   *) fail "a Havdalah of \"abc\" was not refused: \"$shown\"" ;;
 esac
 driver answer 1 >/dev/null
-sleep 0.5
+wait_for "Calendar Options" dialog_caption || fail "the dialog did not stay open after the second refusal ($(dialog_caption))"
 driver settext "$DLG" $HAVDALAH_MINUTES "50" >/dev/null
 driver answer 1 >/dev/null
 closed "OK"
@@ -103,6 +111,25 @@ screenshot options-month-monday-first
 save_config
 got=$(saved '["options"]["weekstart"], c["options"]["weeknumbers"], c["options"]["candlelighting"], c["options"]["candleminutes"], c["options"]["havdalahminutes"]')
 [ "$got" = "1 True True 25 50" ] || fail "the saved options are \"$got\", want \"1 True True 25 50\""
+
+# ---- Jewish Setup from the calendar options: the same minutes rule ----
+open_dialog $CMD_CALENDAR "Calendar Options" || { close_and_wait; finish; }
+click $JEWISH_SETUP
+wait_for "Jewish Setup" dialog_caption || fail "\"Jewish Setup...\" did not open its dialog ($(dialog_caption))"
+screenshot options-jewish-setup
+driver settext "$DLG" 18921 "0" >/dev/null  # candle-lighting is on: 0 minutes are refused
+driver answer 1 >/dev/null
+sleep 0.5
+case "$(driver dialog 3000 2>/dev/null)" in
+  *"Offset must be in the range of 1 to 120 minutes."*) ;;
+  *) fail "Jewish Setup took 0 minutes of candle-lighting" ;;
+esac
+driver answer 1 >/dev/null
+wait_for "Jewish Setup" dialog_caption || fail "Jewish Setup closed after the refusal"
+driver answer 2 >/dev/null
+wait_for "Calendar Options" dialog_caption || fail "Cancel of Jewish Setup did not return to the options"
+driver answer 2 >/dev/null
+closed "Calendar Options after Jewish Setup"
 
 # ---- Fonts: the common font dialog, then Cancel of a second change ----
 open_dialog $CMD_FONTS "Fonts" || { close_and_wait; finish; }
