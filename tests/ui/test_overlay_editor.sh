@@ -33,8 +33,13 @@ type_date() {  # type_date ID M/D/YYYY: typed into a date box, checked when the 
   focus_on $OVE_TEXT
 }
 choose() {  # choose COMBO LABEL: the line with that text, picked as in the list
-  local i
-  i=$(driver lines "$DLG" "$1" | grep -nxF -- "$2" | head -1 | cut -d: -f1)
+  local i n
+  # The list is rebuilt when the date box hands on the focus: read it again until it settles.
+  for n in 1 2 3 4 5 6 7 8 9 10; do
+    i=$(driver lines "$DLG" "$1" | grep -nxF -- "$2" | head -1 | cut -d: -f1)
+    [ -n "$i" ] && break
+    sleep 0.3
+  done
   [ -n "$i" ] || { fail "no choice \"$2\" in $1: $(driver lines "$DLG" "$1" | tr '\n' '|')"; return 1; }
   driver send "$DLG/#$1" $CB_SETCURSEL $((i - 1)) 0 >/dev/null
   driver post "$DLG" $WM_COMMAND $(( CBN_SELCHANGE << 16 | $1 )) >/dev/null
