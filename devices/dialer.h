@@ -87,6 +87,21 @@ class DialCallHost {
   virtual void ResultSeen(ModemResult) {}
 };
 
+// A host with no port and no window: for working out a call's commands and for feeding it
+// replies without a modem.
+class DetachedDialCallHost : public DialCallHost {
+ public:
+  bool Write(std::string_view) override { return true; }
+  void SetTimer(int, int) override {}
+  void KillTimer(int) override {}
+  void ClosePort() override {}
+  void ModemReady() override {}
+  void ShowDialing(const std::string&) override {}
+  void ShowPickUp() override {}
+  void ShowFailure(const std::string&) override {}
+  void InitFailed() override {}
+};
+
 constexpr int kPhaseIdle = 0, kPhaseCheck = 1, kPhaseInit = 2, kPhaseDial = 3, kPhaseHangUp = 4;
 int PhaseTimeoutMs(int phase);   // 3000, 3000, 0 (none), 1000
 

@@ -128,47 +128,18 @@ class ScheduleDialog : public Dialog {
     } else if (message == WM_CTLCOLORSTATIC) {
       int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
       if (std::find(std::begin(kPageLabels), std::end(kPageLabels), id) != std::end(kPageLabels)) {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        SetBkColor(dc, PageColour());
         handled = true;
-        return reinterpret_cast<INT_PTR>(pageBrush_);
+        return page_.For(Item(IDC_SCHED_TABS), reinterpret_cast<HDC>(wp));
       }
     } else if (message == WM_DESTROY) {
       // A test still playing stops with the dialog. Only then: asking the sound system to stop
       // when nothing plays can take seconds where there is no sound device.
       if (played_) PlayWave(nullptr, 0);
-      if (pageBrush_) DeleteObject(pageBrush_);
-      pageBrush_ = nullptr;
     }
     return 0;
   }
 
  private:
-  // The colour in the middle of the tab's page, as the tab control draws it.
-  COLORREF PageColour() {
-    if (pageBrush_) return pageColour_;
-    pageColour_ = GetSysColor(COLOR_BTNFACE);
-    HWND tab = Item(IDC_SCHED_TABS);
-    RECT r;
-    GetClientRect(tab, &r);
-    HDC screen = GetDC(tab);
-    if (screen && r.right > 0 && r.bottom > 0) {
-      HDC memory = CreateCompatibleDC(screen);
-      HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
-      SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-      COLORREF seen = GetPixel(memory, r.right / 2, r.bottom - 8);
-      if (seen != CLR_INVALID) pageColour_ = seen;
-      SelectObject(memory, old);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
-    }
-    if (screen) ReleaseDC(tab, screen);
-    pageBrush_ = CreateSolidBrush(pageColour_);
-    return pageColour_;
-  }
-
   void AddTab(int index, int textId) {
     std::string text(StringText(textId));
     TCITEMA item{};
@@ -349,8 +320,7 @@ class ScheduleDialog : public Dialog {
   std::vector<int> kinds_;
   bool changed_ = false;
   bool played_ = false;
-  HBRUSH pageBrush_ = nullptr;
-  COLORREF pageColour_ = 0;
+  TabPageBrush page_;
 };
 
 }  // namespace

@@ -100,4 +100,19 @@
 #define IDC_FE_FOLLOWING 19102
 #define IDC_FE_LIST 19103
 
+// An overlay's default accent: the accent controls of the event editor, same ids.
+#define IDD_OVERLAY_ACCENT 192
+
+#define IDD_OVERLAY_PROPERTIES 193
+#define IDC_OVP_NAME 19301
+#define IDC_OVP_FILE 19302
+#define IDC_OVP_SIZE 19303
+#define IDC_OVP_EVENTS 19304
+#define IDC_OVP_CREATED 19305
+#define IDC_OVP_MODIFIED 19306
+
+// Configure Overlays: the default accent and the file's properties.
+#define IDC_OVC_SET_ACCENT 18822
+#define IDC_OVC_PROPERTIES 18823
+
 #endif

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ namespace {
 constexpr int kMsgBadValue = 20139;   // "Bad value entered at cursor position, please correct."
 constexpr int kMsgNoOverlay = 28011;  // no overlay to hold a new event
 constexpr int kSampleText = 28010;    // "Sample Text"
+constexpr int kPropertiesBytes = 28012, kPropertiesKilobytes = 28013, kPropertiesWhen = 28014;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 std::string Str(int id) { return std::string(StringText(id)); }
@@ -136,6 +138,189 @@ class YahrzeitDialog : public Dialog {
   YahrzeitObservanceForm form_;
 };
 
+// ---- the accent controls -------------------------------------------------------------------
+
+// The accent part of a dialog (highlight, cell pattern, text and pattern colours, Clear Accent
+// and the "Sample Text" preview), shared by the event editor and an overlay's default accent.
+class AccentEditor {
+ public:
+  using Route = std::function<void(int id, std::function<void(int code)>)>;
+  AccentEditor(Dialog& dialog, Accent& accent) : d_(dialog), accent_(accent) {}
+
+  // Fills the pattern list, takes over the preview's painting and routes the controls.
+  void Install(const Route& on) {
+    for (const std::string& name : AccentPatternNames()) d_.AddLine(IDC_OVE_PATTERN, name);
+    HWND preview = d_.Item(IDC_ACCENT_PREVIEW);
+    SetWindowLongPtrA(preview, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(preview, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccentEditor::PreviewProc));
+    on(IDC_OVE_HIGHLIGHT, [this](int) {
+      accent_.highlight = d_.Checked(IDC_OVE_HIGHLIGHT) ? 1 : 0;
+      Show();
+    });
+    on(IDC_OVE_PATTERN, [this](int code) {
+      if (code != CBN_SELCHANGE) return;
+      int p = d_.Selection(IDC_OVE_PATTERN);
+      accent_.pattern = static_cast<uint16_t>(p > 0 ? p : 0);
+      if (p > 0) accent_.flags |= kAccentPattern;
+      else accent_.flags &= static_cast<uint16_t>(~kAccentPattern);
+      Show();
+    });
+    on(IDC_OVE_TEXT_COLOUR, [this](int) { ChooseColour(accent_.textColour, kAccentTextColour); });
+    on(IDC_OVE_PATTERN_COLOUR, [this](int) { ChooseColour(accent_.patternColour, kAccentPattern); });
+    on(IDC_OVE_CLEAR_ACCENT, [this](int) {
+      uint16_t keep = accent_.flags & kAccentNoGifts;
+      accent_ = Accent{};
+      accent_.flags = keep;
+      Show();
+    });
+    Show();
+  }
+
+  void Show() {
+    d_.SetChecked(IDC_OVE_HIGHLIGHT, accent_.highlight != 0);
+    d_.Select(IDC_OVE_PATTERN, (accent_.flags & kAccentPattern) && accent_.pattern <= 7 ? accent_.pattern : 0);
+    InvalidateRect(d_.Item(IDC_ACCENT_PREVIEW), nullptr, TRUE);
+  }
+
+ private:
+  void ChooseColour(uint32_t& colour, uint16_t flag) {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORA cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = d_.hwnd();
+    cc.rgbResult = colour;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&cc)) return;
+    colour = cc.rgbResult;
+    accent_.flags |= flag;
+    if (flag == kAccentPattern && accent_.pattern == 0) accent_.pattern = 1;
+    Show();
+  }
+
+  // What a day cell shows for the accent: the pattern in its colour, the day number in the
+  // highlight colour when highlighted, and "Sample Text" in the text colour.
+  void Paint(HWND preview) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(preview, &ps);
+    RECT r;
+    GetClientRect(preview, &r);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+    if ((accent_.flags & kAccentPattern) && accent_.pattern >= 1 && accent_.pattern <= 7) {
+      HBRUSH brush = accent_.pattern == 1 ? CreateSolidBrush(accent_.patternColour)
+                                          : CreateHatchBrush(accent_.pattern - 2, accent_.patternColour);
+      FillRect(dc, &r, brush);
+      DeleteObject(brush);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(d_.hwnd(), WM_GETFONT, 0, 0)));
+    const ViewColours& colours = Calendar().options.colours;
+    auto rgb = [](Colour c) { return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); };
+    SetTextColor(dc, accent_.highlight ? rgb(colours.highlight) : GetSysColor(COLOR_WINDOWTEXT));
+    RECT number = {r.left + 3, r.top + 2, r.right, r.bottom};
+    DrawTextA(dc, "7", 1, &number, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, (accent_.flags & kAccentTextColour) ? accent_.textColour : GetSysColor(COLOR_WINDOWTEXT));
+    std::string sample = Str(kSampleText);
+    RECT line = {r.left + 3, r.top + (r.bottom - r.top) / 2, r.right - 2, r.bottom};
+    DrawTextA(dc, sample.c_str(), static_cast<int>(sample.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    EndPaint(preview, &ps);
+  }
+
+  static LRESULT CALLBACK PreviewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<AccentEditor*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (self && msg == WM_PAINT) {
+      try {
+        self->Paint(h);
+      } catch (...) {
+        ValidateRect(h, nullptr);
+      }
+      return 0;
+    }
+    if (msg == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(h, msg, wp, lp);
+  }
+
+  Dialog& d_;
+  Accent& accent_;
+};
+
+// ---- an overlay's default accent and properties ------------------------------------------
+
+class OverlayAccentDialog : public Dialog {
+ public:
+  explicit OverlayAccentDialog(const Accent& accent)
+      : Dialog(Instance(), MAKEINTRESOURCEA(IDD_OVERLAY_ACCENT)), accent_(accent) {}
+  const Accent& accent() const { return accent_; }
+
+ protected:
+  bool OnInit() override {
+    editor_.Install([this](int id, std::function<void(int)> handler) { On(id, std::move(handler)); });
+    return true;
+  }
+
+ private:
+  Accent accent_;
+  AccentEditor editor_{*this, accent_};
+};
+
+// A whole number with the user's thousands separator.
+std::string GroupedNumber(uint64_t n) {
+  std::string digits = std::to_string(n);
+  char grouped[64] = "";
+  NUMBERFMTA f{};
+  char decimal[8] = ".", thousand[8] = ",";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal);
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousand, sizeof thousand);
+  f.Grouping = 3;
+  f.lpDecimalSep = decimal;
+  f.lpThousandSep = thousand;
+  if (GetNumberFormatA(LOCALE_USER_DEFAULT, 0, digits.c_str(), &f, grouped, sizeof grouped) > 0) return grouped;
+  return digits;
+}
+
+// "512 bytes" under a kilobyte, else kilobytes with one decimal ("12.3 KB").
+std::string FileSizeText(uint64_t bytes) {
+  if (bytes < 1024) return FormatText(Str(kPropertiesBytes).c_str(), GroupedNumber(bytes).c_str());
+  return FormatText(Str(kPropertiesKilobytes).c_str(), GroupedNumber(bytes / 1024).c_str(),
+                    static_cast<int>((bytes % 1024) * 10 / 1024));
+}
+
+std::string FileTimeText(const FILETIME& stamp) {
+  FILETIME local;
+  SYSTEMTIME st;
+  if (!FileTimeToLocalFileTime(&stamp, &local) || !FileTimeToSystemTime(&local, &st)) return {};
+  char date[80] = "", time[40] = "";
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, date, sizeof date);
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
+  return FormatText(Str(kPropertiesWhen).c_str(), date, time);
+}
+
+class OverlayPropertiesDialog : public Dialog {
+ public:
+  explicit OverlayPropertiesDialog(int number)
+      : Dialog(Instance(), MAKEINTRESOURCEA(IDD_OVERLAY_PROPERTIES)), number_(number) {}
+
+ protected:
+  bool OnInit() override {
+    const std::string& path = Overlays().paths[static_cast<size_t>(number_ - 1)];
+    SetText(IDC_OVP_NAME, OverlayName(number_));
+    SetText(IDC_OVP_FILE, path);
+    SetInt(IDC_OVP_EVENTS, static_cast<int>(OverlayEventPositions(number_, 0).size()));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+      uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      SetText(IDC_OVP_SIZE, FileSizeText(size));
+      SetText(IDC_OVP_CREATED, FileTimeText(data.ftCreationTime));
+      SetText(IDC_OVP_MODIFIED, FileTimeText(data.ftLastWriteTime));
+    }
+    return true;
+  }
+
+ private:
+  int number_;
+};
+
 // ---- "Edit Overlay Event" -----------------------------------------------------------------
 
 class EventDialog : public Dialog {
@@ -182,16 +367,13 @@ class EventDialog : public Dialog {
   void ShowFieldsOf(int kind);
   void KindChosen();
   bool AskYahrzeitObservance();
-  void ChooseColour(uint32_t& colour, uint16_t flag);
-  void ShowAccent();
-  void PaintPreview(HWND preview);
-  static LRESULT CALLBACK PreviewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
   std::optional<size_t> position_;
   DateStamp day_;
   int overlay_;
   OverlayEvent event_;
   Accent accent_;
+  AccentEditor accentEditor_{*this, accent_};
   int kind_ = kKindOnce;
   DateStamp shown_{};               // the date the repeat list was built for
   std::vector<RepeatChoice> choices_;
@@ -241,7 +423,6 @@ bool EventDialog::OnInit() {
   SendDlgItemMessageA(hwnd(), IDC_OVE_REPEAT, CB_SETITEMHEIGHT, 0, 16);
   ReleaseDC(hwnd(), dc);
   FillRepeatList();
-  for (const std::string& name : AccentPatternNames()) AddLine(IDC_OVE_PATTERN, name);
   // The overlay a new event goes into; an existing one stays in its own.
   const OverlaySetState& set = Overlays();
   int chosen = overlay_;
@@ -253,9 +434,7 @@ bool EventDialog::OnInit() {
   if (chosen == 0) chosen = 1;
   Select(IDC_OVE_OVERLAY, chosen - 1);
   Enable(IDC_OVE_OVERLAY, !position_);
-  SetWindowLongPtrA(Item(IDC_ACCENT_PREVIEW), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(Item(IDC_ACCENT_PREVIEW), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EventDialog::PreviewProc));
-  ShowAccent();
+  accentEditor_.Install([this](int id, std::function<void(int)> handler) { On(id, std::move(handler)); });
   ShowFieldsOf(kind_);
 
   On(IDC_OVE_REPEAT, [this](int code) {
@@ -282,26 +461,6 @@ bool EventDialog::OnInit() {
     if (!date) return;
     FloatingDialog d(*date);
     if (d.RunModal(hwnd()) == IDOK) floatingDay_ = d.startDay();
-  });
-  On(IDC_OVE_HIGHLIGHT, [this](int) {
-    accent_.highlight = Checked(IDC_OVE_HIGHLIGHT) ? 1 : 0;
-    ShowAccent();
-  });
-  On(IDC_OVE_PATTERN, [this](int code) {
-    if (code != CBN_SELCHANGE) return;
-    int p = Selection(IDC_OVE_PATTERN);
-    accent_.pattern = static_cast<uint16_t>(p > 0 ? p : 0);
-    if (p > 0) accent_.flags |= kAccentPattern;
-    else accent_.flags &= static_cast<uint16_t>(~kAccentPattern);
-    ShowAccent();
-  });
-  On(IDC_OVE_TEXT_COLOUR, [this](int) { ChooseColour(accent_.textColour, kAccentTextColour); });
-  On(IDC_OVE_PATTERN_COLOUR, [this](int) { ChooseColour(accent_.patternColour, kAccentPattern); });
-  On(IDC_OVE_CLEAR_ACCENT, [this](int) {
-    uint16_t keep = accent_.flags & kAccentNoGifts;
-    accent_ = Accent{};
-    accent_.flags = keep;
-    ShowAccent();
   });
   return true;
 }
@@ -473,70 +632,6 @@ bool EventDialog::OnOk() {
   return true;
 }
 
-void EventDialog::ChooseColour(uint32_t& colour, uint16_t flag) {
-  static COLORREF custom[16] = {};
-  CHOOSECOLORA cc{};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = hwnd();
-  cc.rgbResult = colour;
-  cc.lpCustColors = custom;
-  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorA(&cc)) return;
-  colour = cc.rgbResult;
-  accent_.flags |= flag;
-  if (flag == kAccentPattern && accent_.pattern == 0) accent_.pattern = 1;
-  ShowAccent();
-}
-
-void EventDialog::ShowAccent() {
-  SetChecked(IDC_OVE_HIGHLIGHT, accent_.highlight != 0);
-  Select(IDC_OVE_PATTERN, (accent_.flags & kAccentPattern) && accent_.pattern <= 7 ? accent_.pattern : 0);
-  InvalidateRect(Item(IDC_ACCENT_PREVIEW), nullptr, TRUE);
-}
-
-// The preview draws what a day cell shows for the accent: the pattern in its colour, the day
-// number in the highlight colour when highlighted, and "Sample Text" in the text colour.
-void EventDialog::PaintPreview(HWND preview) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(preview, &ps);
-  RECT r;
-  GetClientRect(preview, &r);
-  FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
-  if ((accent_.flags & kAccentPattern) && accent_.pattern >= 1 && accent_.pattern <= 7) {
-    HBRUSH brush = accent_.pattern == 1 ? CreateSolidBrush(accent_.patternColour)
-                                        : CreateHatchBrush(accent_.pattern - 2, accent_.patternColour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-  }
-  SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
-  const ViewColours& colours = Calendar().options.colours;
-  auto rgb = [](Colour c) { return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); };
-  SetTextColor(dc, accent_.highlight ? rgb(colours.highlight) : GetSysColor(COLOR_WINDOWTEXT));
-  RECT number = {r.left + 3, r.top + 2, r.right, r.bottom};
-  DrawTextA(dc, "7", 1, &number, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-  SetTextColor(dc, (accent_.flags & kAccentTextColour) ? accent_.textColour : GetSysColor(COLOR_WINDOWTEXT));
-  std::string sample = Str(kSampleText);
-  RECT line = {r.left + 3, r.top + (r.bottom - r.top) / 2, r.right - 2, r.bottom};
-  DrawTextA(dc, sample.c_str(), static_cast<int>(sample.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, oldFont);
-  EndPaint(preview, &ps);
-}
-
-LRESULT CALLBACK EventDialog::PreviewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<EventDialog*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-  if (self && msg == WM_PAINT) {
-    try {
-      self->PaintPreview(h);
-    } catch (...) {
-      ValidateRect(h, nullptr);
-    }
-    return 0;
-  }
-  if (msg == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(h, msg, wp, lp);
-}
-
 INT_PTR EventDialog::OnMessage(UINT message, WPARAM, LPARAM lp, bool& handled) {
   if (message != WM_DRAWITEM) return FALSE;
   auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
@@ -586,6 +681,18 @@ bool RunNewOverlayEvent(HWND owner, const DateStamp& day, int overlay) {
   }
   EventDialog dialog(std::nullopt, day, overlay);
   return dialog.RunModal(owner) == IDOK;
+}
+
+bool RunOverlayAccentDialog(HWND owner, int number) {
+  if (number < 1 || number > OverlayCount()) return false;
+  OverlayAccentDialog dialog(OverlayAccent(number));
+  if (dialog.RunModal(owner) != IDOK) return false;
+  return SetOverlayAccent(number, dialog.accent());
+}
+
+void RunOverlayProperties(HWND owner, int number) {
+  if (number < 1 || number > OverlayCount()) return;
+  OverlayPropertiesDialog(number).RunModal(owner);
 }
 
 }  // namespace kv

@@ -22,6 +22,11 @@ bool RunNewOverlayEvent(HWND owner, const DateStamp& day, int overlay = 0);
 // month names are rebuilt and the views repainted then).
 bool RunJewishSetupDialog(HWND owner);
 
+// An overlay's default accent ("Set Accent..."): true when it was changed and the file saved.
+bool RunOverlayAccentDialog(HWND owner, int number);
+// "Overlay Properties": the overlay's name, file, size, number of events and file dates.
+void RunOverlayProperties(HWND owner, int number);
+
 // "Configure Overlays".
 void RunConfigureOverlays(HWND owner);
 

@@ -90,6 +90,13 @@ class ConfigureOverlaysDialog : public Dialog {
     });
     On(IDC_OVC_UP, [this](int) { Move(-1); });
     On(IDC_OVC_DOWN, [this](int) { Move(1); });
+    On(IDC_OVC_SET_ACCENT, [this](int) {
+      int n = Selected();
+      if (n && RunOverlayAccentDialog(hwnd(), n)) Changed(n);
+    });
+    On(IDC_OVC_PROPERTIES, [this](int) {
+      if (int n = Selected()) RunOverlayProperties(hwnd(), n);
+    });
     On(IDC_OVC_CLEAR_ACCENT, [this](int) {
       int n = Selected();
       if (n && ClearOverlayAccent(n)) Changed(n);
@@ -162,6 +169,8 @@ class ConfigureOverlaysDialog : public Dialog {
     Enable(IDC_OVC_REMOVE_ALL, OverlayCount() > 0);
     Enable(IDC_OVC_UP, n > 1);
     Enable(IDC_OVC_DOWN, n != 0 && n < OverlayCount());
+    Enable(IDC_OVC_SET_ACCENT, n != 0);
+    Enable(IDC_OVC_PROPERTIES, n != 0);
     Enable(IDC_OVC_CLEAR_ACCENT, n != 0 && CanClearAccent(n));
     bool event = SelectedEvent().has_value();
     Enable(IDC_OVC_EVENT_NEW, n != 0);

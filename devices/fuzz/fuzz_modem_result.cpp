@@ -6,21 +6,6 @@
 
 #include "devices/dialer.h"
 
-namespace {
-class QuietHost : public kv::DialCallHost {
- public:
-  bool Write(std::string_view) override { return true; }
-  void SetTimer(int, int) override {}
-  void KillTimer(int) override {}
-  void ClosePort() override {}
-  void ModemReady() override {}
-  void ShowDialing(const std::string&) override {}
-  void ShowPickUp() override {}
-  void ShowFailure(const std::string&) override {}
-  void InitFailed() override {}
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   for (bool dialling : {false, true}) {
@@ -29,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (m.result != kv::ModemResult::None && !dialling && m.result != kv::ModemResult::Ok) __builtin_trap();
   }
   // The same bytes fed to a call in pieces, through every phase.
-  QuietHost host;
+  kv::DetachedDialCallHost host;
   kv::DialCall call(host, kv::DialerSettings{}, "5551234", kv::DialAction::Exact);
   call.Start();
   size_t step = size / 4 + 1;

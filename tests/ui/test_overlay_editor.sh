@@ -8,6 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 CMD_OVERLAYS=1207
+OVC_SET_ACCENT=18822 OVC_PROPERTIES=18823 OVP_SIZE=19303 OVP_EVENTS=19304
 OVC_LIST=18801 OVC_NEW=18802 OVC_LOAD=18803 OVC_REMOVE=18804 OVC_UP=18806 OVC_EVENTS=18810 OVC_EVENT_NEW=18811
 OVE_TEXT=18602 OVE_DATE=18604 OVE_REPEAT=18606 OVE_N=18611 OVE_OFFSET=18617 OVE_TIME=18621 OVE_WEIGHT=18626
 OVE_HIGHLIGHT=18629 OVE_PATTERN=18632 OVE_SUNSET=18607
@@ -207,6 +208,26 @@ driver select "$DLG" $OVC_LIST $((n - 1)) >/dev/null
 driver command "$DLG" $OVC_UP >/dev/null
 sleep 0.4
 [ "$(driver lines "$DLG" $OVC_LIST | sed -n "$((n - 1))p")" = "Family" ] || fail "Move Up did not move Family: $(driver lines "$DLG" $OVC_LIST | tr '\n' '|')"
+
+# ---- the overlay's default accent and its properties ----
+driver select "$DLG" $OVC_LIST $((n - 2)) >/dev/null
+driver command "$DLG" $OVC_SET_ACCENT >/dev/null
+wait_caption "Default Accent" || fail "Set Accent... did not open its dialog"
+driver post "$DLG/#$OVE_HIGHLIGHT" $BM_CLICK 0 0 >/dev/null
+sleep 0.4
+screenshot overlay-default-accent
+driver answer 1 >/dev/null
+wait_caption "Configure Overlays" || fail "the accent dialog did not close"
+header_highlight() { python3 -c 'import struct,sys; print(struct.unpack_from("<H", open(sys.argv[1],"rb").read(), 8)[0])' "$family"; }
+wait_for 1 header_highlight || fail "the default accent's highlight in the file header is $(header_highlight), want 1"
+driver command "$DLG" $OVC_PROPERTIES >/dev/null
+wait_caption "Overlay Properties" || fail "Properties... did not open its dialog"
+[ "$(driver text "$DLG" $OVP_EVENTS)" = 6 ] || fail "the properties count $(driver text "$DLG" $OVP_EVENTS) events, want 6"
+size=$(stat -c %s "$family")
+[ "$(driver text "$DLG" $OVP_SIZE)" = "$size bytes" ] || fail "the properties give the size as \"$(driver text "$DLG" $OVP_SIZE)\", want \"$size bytes\""
+screenshot overlay-properties
+driver answer 2 >/dev/null
+wait_caption "Configure Overlays" || fail "Overlay Properties did not close"
 driver answer 2 >/dev/null
 wait_for "" dialog_caption || fail "Configure Overlays did not close"
 

@@ -19,17 +19,7 @@ Command dialString("dial-string", "NUMBER [--mode smart|exact] [--area CODE] [--
   if (mode != "smart" && mode != "exact") throw UsageError("--mode is smart or exact");
   if (s.dialType != "" && s.dialType != "T" && s.dialType != "P") throw UsageError("--type is T or P");
 
-  struct NoHost : DialCallHost {
-    bool Write(std::string_view) override { return true; }
-    void SetTimer(int, int) override {}
-    void KillTimer(int) override {}
-    void ClosePort() override {}
-    void ModemReady() override {}
-    void ShowDialing(const std::string&) override {}
-    void ShowPickUp() override {}
-    void ShowFailure(const std::string&) override {}
-    void InitFailed() override {}
-  } host;
+  DetachedDialCallHost host;
   DialCall call(host, s, number, mode == "smart" ? DialAction::SmartDial : DialAction::Exact);
   if (std::string refusal = call.Refusal(); !refusal.empty()) throw Failure(Utf8FromAnsi(refusal));
   std::string command = ModemDialCommand(s, call.DialedNumber());

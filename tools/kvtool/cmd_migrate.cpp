@@ -2,8 +2,7 @@
 // data folder, through the same code as the Migrate Data wizard. The answer given stands for the
 // user's at every question: an existing name (OK or Cancel) and an existing overlay (Yes, No or
 // Cancel).
-#include <ctime>
-
+#include "calendar/clock.h"
 #include "resources/strings.h"
 #include "shell/migrate_data.h"
 #include "tools/kvtool/cli.h"
@@ -23,17 +22,6 @@ class ScriptedAnswer : public MessageSink {
  private:
   MsgAnswer answer_;
 };
-
-DateStamp Today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return {local.tm_year + 1900, static_cast<uint16_t>(local.tm_mon + 1), static_cast<uint16_t>(local.tm_mday), 0, 0};
-}
 
 Json Texts(const std::vector<std::string>& list) {
   Json out = Json::array();
@@ -70,7 +58,7 @@ Command migrate("migrate",
   request.configName = AnsiFromUtf8(config.value_or(""));
   request.databaseName = AnsiFromUtf8(database.value_or(""));
   request.openConfig = AnsiFromUtf8(open.value_or(""));
-  request.today = today ? ParseDate(*today) : Today();
+  request.today = today ? ParseDate(*today) : DateOnly(CurrentClock().LocalNow());
 
   ScriptedAnswer sink(answer);
   ScopedMessageSink scope(sink);
