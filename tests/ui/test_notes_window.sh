@@ -91,6 +91,8 @@ browse_title() { driver dialog 1000 | head -1; }
 wait_for "Open Alarm (.wav)" browse_title || fail "no browse dialog titled \"Open Alarm (.wav)\": \"$(browse_title)\""
 screenshot sound-browse
 driver filename "$(winpath "$prog/Alarms/Kettle.wav")" >/dev/null || fail "could not choose a file"
+# The file dialog takes a moment to go under Wine: the sound setup must be the dialog up again.
+wait_for "Kalvora Sound Setup" browse_title || fail "the browse dialog did not close: \"$(browse_title)\""
 wait_for "Kettle.wav" driver text '#32770' $FILE || fail "the chosen file is not shown: $(driver text '#32770' $FILE)"
 [ "$(driver text '#32770' $DESCRIPTION)" = "Kettle" ] || fail "the description did not follow the file: $(driver text '#32770' $DESCRIPTION)"
 driver settext '#32770' $DESCRIPTION "Morning kettle" >/dev/null
