@@ -1,5 +1,7 @@
 #include "base/dialog_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <charconv>
 
@@ -172,6 +174,14 @@ INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     if (self->deleteOnClose_) delete self;
   }
   return result;
+}
+
+void AddTab(HWND tabs, int index, std::string_view text) {
+  std::string copy(text);
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = copy.data();
+  SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
 TabPageBrush::~TabPageBrush() {

@@ -83,6 +83,9 @@ class Dialog {
   std::map<int, std::function<void(int)>> handlers_;
 };
 
+// Adds a tab with a text at a position of a tab control.
+void AddTab(HWND tabs, int index, std::string_view text);
+
 // Labels, check boxes, radio buttons and group boxes lying on a tab control's page are drawn on
 // the page's own colour, which a themed tab control paints lighter than the dialog. A dialog with
 // a tab control answers WM_CTLCOLORSTATIC with For(its tab control, the control's DC).

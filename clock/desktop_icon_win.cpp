@@ -90,11 +90,7 @@ class DesktopIconDialog : public Dialog {
 
  protected:
   bool OnInit() override {
-    std::string title(StringText(1530));
-    TCITEMA tab{};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = title.data();
-    SendMessageA(Item(IDC_ICON_TABS), TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
+    AddTab(Item(IDC_ICON_TABS), 0, StringText(1530));
     RegistryDesktopIconKeys keys;
     provided_ = QueryDesktopIcon(keys).provided;
     SetChecked(IDC_ICON_PROVIDE, provided_ || announce_);

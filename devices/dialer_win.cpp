@@ -202,12 +202,7 @@ class DialingConfiguration final : public Dialog {
     s_ = LoadDialerSettings();
     HWND tabs = Item(IDC_DIALCFG_TABS);
     std::string names[2] = {Str(kStrDialingPage), Str(kStrModemPage)};
-    for (int i = 0; i < 2; ++i) {
-      TCITEMA item{};
-      item.mask = TCIF_TEXT;
-      item.pszText = names[i].data();
-      SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
+    for (int i = 0; i < 2; ++i) AddTab(tabs, i, names[i]);
     // the dialling page
     SetText(IDC_DIALCFG_LD, s_.ldAccess);
     SetText(IDC_DIALCFG_AREA, s_.areaCode);

@@ -55,8 +55,8 @@ class ScheduleDialog : public Dialog {
  protected:
   bool OnInit() override {
     SetWindowTextA(hwnd(), std::string(StringText(kDialogTitle)).c_str());
-    AddTab(0, kTabEvent);
-    AddTab(1, kTabAlarm);
+    AddTab(Item(IDC_SCHED_TABS), 0, StringText(kTabEvent));
+    AddTab(Item(IDC_SCHED_TABS), 1, StringText(kTabAlarm));
     SendDlgItemMessageA(hwnd(), IDC_SCHED_TITLE, EM_LIMITTEXT, kSchedTitleMax, 0);
     SendDlgItemMessageA(hwnd(), IDC_SCHED_N, EM_LIMITTEXT, 3, 0);
     SetText(IDC_SCHED_TITLE, m_.title);
@@ -140,14 +140,6 @@ class ScheduleDialog : public Dialog {
   }
 
  private:
-  void AddTab(int index, int textId) {
-    std::string text(StringText(textId));
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text.data();
-    SendDlgItemMessageA(hwnd(), IDC_SCHED_TABS, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  }
-
   void ShowTab(int tab) {
     SendDlgItemMessageA(hwnd(), IDC_SCHED_TABS, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
     HWND focus = GetFocus();

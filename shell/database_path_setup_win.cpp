@@ -100,11 +100,7 @@ class DatabasePathDialog : public Dialog {
 
  protected:
   bool OnInit() override {
-    std::string title(StringText(1520));
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = title.data();
-    SendDlgItemMessageA(hwnd(), IDC_DBPATH_TABS, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    AddTab(Item(IDC_DBPATH_TABS), 0, StringText(1520));
     SetText(IDC_DBPATH_PATH, Config().databaseFolder);
     On(IDC_DBPATH_CHANGE, [this](int code) {
       if (code != BN_CLICKED) return;

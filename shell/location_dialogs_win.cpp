@@ -41,14 +41,6 @@ LocationAcquirer& Acquirer() {
   return acquirer;
 }
 
-void AddTab(HWND tabs, int index, int textId) {
-  std::string text(StringText(textId));
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
-  SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-}
-
 // The zone combo boxes: the display texts of the zones a user may pick, in table order.
 void FillZones(Dialog& d, int id, const std::vector<const ZoneRecord*>& zones, int selected) {
   d.ClearLines(id);
@@ -76,7 +68,7 @@ class EditLocationDialog : public Dialog {
  protected:
   bool OnInit() override {
     if (isNew_) SetWindowTextA(hwnd(), std::string(StringText(kNewLocationTitle)).c_str());
-    AddTab(Item(IDC_EL_TABS), 0, kTabGeneral);
+    AddTab(Item(IDC_EL_TABS), 0, StringText(kTabGeneral));
     SendDlgItemMessageA(hwnd(), IDC_EL_NAME, EM_LIMITTEXT, kLocationNameMax, 0);
     for (int id : {IDC_EL_LAT_DEC, IDC_EL_LON_DEC}) SendDlgItemMessageA(hwnd(), id, EM_LIMITTEXT, kDecimalBoxMax, 0);
     for (int id : {IDC_EL_LAT_DEG, IDC_EL_LON_DEG}) SendDlgItemMessageA(hwnd(), id, EM_LIMITTEXT, 4, 0);
@@ -224,8 +216,8 @@ class ConfigureLocationDialog : public Dialog {
 
  protected:
   bool OnInit() override {
-    AddTab(Item(IDC_CL_TABS), 0, kTabPoint);
-    AddTab(Item(IDC_CL_TABS), 1, kTabSystem);
+    AddTab(Item(IDC_CL_TABS), 0, StringText(kTabPoint));
+    AddTab(Item(IDC_CL_TABS), 1, StringText(kTabSystem));
     path_ = LocationsPath();
     std::vector<LocationRecord> records;
     ReadLocations(path_, &records);
