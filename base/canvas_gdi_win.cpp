@@ -182,6 +182,7 @@ TextMetrics GdiCanvas::Metrics(FontRole role) const {
 }
 
 int GdiCanvas::PixelsPerInch() const {
+  if (unitsPerInch_ > 0) return unitsPerInch_;
   int ppi = GetDeviceCaps(dc_, LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }

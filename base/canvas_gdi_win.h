@@ -42,6 +42,9 @@ class GdiCanvas final : public Canvas {
   Size MeasureText(FontRole role, std::string_view text) const override;
   TextMetrics Metrics(FontRole role) const override;
   int PixelsPerInch() const override;
+  // The context's logical units per inch where its mapping mode is not pixels (1440 for twips
+  // on a printer, 1000 in a metafile of thousandths of an inch); 0 goes back to the device's.
+  void SetUnitsPerInch(int units) { unitsPerInch_ = units; }
   void SetTextBackground(Colour colour) override { textBackground_ = colour; }
   void DrawText(FontRole role, Point at, std::string_view text, Colour colour) override;
   void DrawTextInRect(FontRole role, const Rect& rect, std::string_view text, Colour colour, unsigned format) override;
@@ -69,6 +72,7 @@ class GdiCanvas final : public Canvas {
   mutable std::array<HFONT, kFontRoleCount> fonts_{};
   Colour textBackground_ = kTransparent;
   int clipDepth_ = 0;
+  int unitsPerInch_ = 0;
 };
 
 // The canvas's description of a GDI font (a window's font handed to a portable painter).

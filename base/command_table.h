@@ -29,6 +29,7 @@ enum class CommandOwner {
   Search,
   VersionCheck,
   Exchange,         // import and export of other programs' formats
+  Help,             // the help file: its contents, and the page of the window in use (F1)
 };
 
 CommandOwner OwnerOf(int command);

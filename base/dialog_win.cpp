@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/help_win.h"
 #include "base/window_kit_win.h"
 
 namespace kv {
@@ -143,6 +144,10 @@ bool Dialog::Command(int id, int code) {
     if (OnCancel()) End(IDCANCEL);
     return true;
   }
+  if (id == IDHELP && code == BN_CLICKED) {
+    ShowDialogHelp(window_, template_);
+    return true;
+  }
   return false;
 }
 
@@ -156,7 +161,13 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
   }
   bool handled = false;
   INT_PTR result = OnMessage(message, wp, lp, handled);
-  return handled ? result : FALSE;
+  if (handled) return result;
+  // F1 anywhere in the dialog: the page of its template, unless the dialog answered it itself.
+  if (message == WM_HELP) {
+    ShowDialogHelp(window_, template_);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {

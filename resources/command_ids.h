@@ -74,6 +74,7 @@
 #define CMD_HELP_TOPICS 1901
 #define CMD_INTERNET_SERVICES 1902
 #define CMD_VERSION_CHECK 1903
+#define CMD_HELP_CONTEXT 1904
 #define CMD_ABOUT 1990
 
 // Resources
@@ -129,6 +130,10 @@ enum PrivateMessage : unsigned {
   kMsgRunClockTick = 1065,      // frame: run the clock tick now (parameter 99)
   kMsgFirstUse = 1067,          // frame: first use of the configuration
   kMsgMapRefresh = 1069,        // world map control: refresh
+  kMsgGpsFound = 1070,          // GPS target: the position is fixed
+  kMsgGpsNoData = 1071,         // GPS target: the receiver sends no usable data
+  kMsgGpsActive = 1072,         // GPS target: the receiver is active without a fix
+  kMsgGpsPortOpen = 1073,       // GPS progress dialog: the port is open
   kMsgOpenMap = 1074,           // frame: open the world map window
   kMsgTodayChanged = 1075,      // calendar window: today moved (the date is in the tick state)
   kMsgSelectedDateChanged = 1076,  // schedule and notes windows: the calendar's selected date moved

@@ -1,9 +1,10 @@
-// Control ids of the "Migrate Data" wizard (template 305): one dialog whose pages are groups of
+// Control ids of the "Migrate Data" wizard (template 306; its controls keep their 305xx
+// numbers, as 305 is the GPS acquisition dialog's): one dialog whose pages are groups of
 // controls shown in turn.
 #ifndef KALVORA_MIGRATE_DIALOG_H
 #define KALVORA_MIGRATE_DIALOG_H
 
-#define IDD_MIGRATE 305
+#define IDD_MIGRATE 306
 #define IDC_MIGRATE_PICTURE 30501
 #define IDC_MIGRATE_TITLE 30502
 // Introduction.

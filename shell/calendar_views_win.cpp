@@ -17,6 +17,7 @@
 #include "overlays/overlay_set.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
+#include "base/dpi_win.h"
 #include "personal/notes_window.h"
 #include "personal/notes_window_win.h"
 #include "shell/frame_win.h"
@@ -27,12 +28,8 @@
 namespace kv {
 namespace {
 
-int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return ppi > 0 ? ppi : 96;
-}
+// The views' fonts are made for the monitor the frame is on.
+int ScreenPixelsPerInch() { return WindowDpi(App().frame); }
 
 // The schedule and notes windows follow the selected date.
 void TellDateWindows() {

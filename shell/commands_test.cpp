@@ -91,7 +91,7 @@ TEST(Commands, MenuResourceHoldsEveryCommand) {
                             "\"S\", CMD_SAVE_CONFIGURATION", "\"T\", CMD_TODAY", "VK_F3, CMD_SEARCH",
                             "VK_F4, CMD_WINDOW_CALENDAR", "VK_F5, CMD_WINDOW_SCHEDULE", "VK_F6, CMD_WINDOW_TODO",
                             "VK_F7, CMD_WINDOW_PHONEBOOK", "VK_F8, CMD_WINDOW_NOTES", "VK_F9, CMD_WORLD_MAP",
-                            "VK_F10, CMD_RESET_DESK"})
+                            "VK_F10, CMD_RESET_DESK", "VK_F1, CMD_HELP_CONTEXT"})
     EXPECT_NE(script.find(accel), std::string::npos) << accel;
 }
 

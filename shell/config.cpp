@@ -85,32 +85,8 @@ void PutFont(uint8_t* p, const FontRecord& f) {
   PutFixedText(p + 39, 32, f.face);
 }
 
-PageLayout ReadLayout(const uint8_t* p) {
-  PageLayout l;
-  ReadBytes(p, l.kept);
-  l.topMargin = ReadU16LE(p);
-  l.leftMargin = ReadU16LE(p + 2);
-  l.rightMargin = ReadU16LE(p + 4);
-  l.bottomMargin = ReadU16LE(p + 6);
-  l.landscape = p[8];
-  l.sizeToMargins = p[9];
-  l.text = ReadFixedText(p + 10, 49);
-  l.isHeader = p[59];
-  l.distance = ReadU16LE(p + 60);
-  return l;
-}
-void PutLayout(uint8_t* p, const PageLayout& l) {
-  PutBytes(p, l.kept);
-  PutU16LE(p, l.topMargin);
-  PutU16LE(p + 2, l.leftMargin);
-  PutU16LE(p + 4, l.rightMargin);
-  PutU16LE(p + 6, l.bottomMargin);
-  p[8] = l.landscape;
-  p[9] = l.sizeToMargins;
-  PutFixedText(p + 10, 49, l.text);
-  p[59] = l.isHeader;
-  PutU16LE(p + 60, l.distance);
-}
+PageLayout ReadLayout(const uint8_t* p) { return ParsePageLayout(p); }
+void PutLayout(uint8_t* p, const PageLayout& l) { PutPageLayout(p, l); }
 
 ConfigLocation ReadLocation(const uint8_t* p) {
   ConfigLocation r;

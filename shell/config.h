@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "print/page_layout.h"
+
 namespace kv {
 
 inline constexpr size_t kConfigSize = 4448;
 inline constexpr uint16_t kConfigVersion = 7;
 inline constexpr uint16_t kOldestConfigVersion = 6;
 inline constexpr size_t kFontRecordSize = 136;
-inline constexpr size_t kPageLayoutSize = 64;
 inline constexpr size_t kLocationRecordSize = 88;
 inline constexpr size_t kOverlayNameMax = 259;    // characters of one name of the tail
 inline constexpr uint8_t kTailSeparator = 0x1C;
@@ -48,20 +49,6 @@ struct FontRecord {
   uint8_t italic = 0;
   std::string face;            // at most 31 characters
   std::array<uint8_t, kFontRecordSize> kept{};
-};
-
-// One page layout (a kind of printout). Margins and distance in twips.
-struct PageLayout {
-  uint16_t topMargin = 0;
-  uint16_t leftMargin = 0;
-  uint16_t rightMargin = 0;
-  uint16_t bottomMargin = 0;
-  uint8_t landscape = 0;
-  uint8_t sizeToMargins = 0;
-  std::string text;            // header or footer, at most 48 characters
-  uint8_t isHeader = 0;
-  uint16_t distance = 0;
-  std::array<uint8_t, kPageLayoutSize> kept{};
 };
 
 // The point of reference's record. Only the coordinates and the two zone bytes are the

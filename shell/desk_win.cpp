@@ -20,6 +20,7 @@
 #include "personal/phone_window_win.h"
 #include "personal/schedule_window_win.h"
 #include "personal/todo_window_win.h"
+#include "sky/world_map_win.h"
 #include "shell/toolbar_win.h"
 #include "base/bytes.h"
 #include "views/calendar_window_win.h"
@@ -226,7 +227,11 @@ LRESULT CALLBACK PhonebookWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK MapHostWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kMsgMapRefresh) return 0;
+  LRESULT result = 0;
+  if (WorldMapHostMessage(h, msg, wp, lp, result)) return result;
+  // The control bar takes its keys through the main loop's dialog messages.
+  if (msg == WM_CREATE) App().mapTools = WorldMapBar();
+  if (msg == WM_DESTROY) App().mapTools = nullptr;
   return DeskChildDefault(h, msg, wp, lp, kDeskMap);
 }
 

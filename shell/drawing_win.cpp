@@ -1,5 +1,7 @@
 #include "shell/drawing_win.h"
 
+#include "base/dpi_win.h"
+#include "shell/app_win.h"
 #include "shell/configuration.h"
 
 namespace kv {
@@ -41,17 +43,16 @@ void BuildDrawingResources() {
   d.grid = CreateSolidBrush(c.gridColour);
   d.highlight = CreateSolidBrush(c.highlightColour);
   d.framePen = CreatePen(PS_SOLID, 1, c.gridColour);
-  HDC screen = GetDC(nullptr);
-  int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  int ppi = WindowDpi(App().frame);
+  d.dpi = ppi;
   for (int slot = 0; slot < 8; ++slot)
     d.screenFonts[static_cast<size_t>(slot)] = MakeFont(EffectiveFont(c.screenFonts[static_cast<size_t>(slot)], slot, false), ppi);
-  // The dialog font: the system's message font at a height of 13 pixels.
+  // The dialog font: the system's message font at a height of 13 pixels on a 96 dpi screen.
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTA lf{};
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) lf = metrics.lfMessageFont;
-  lf.lfHeight = -13;
+  lf.lfHeight = -ScaleToDpi(13, ppi);
   lf.lfWidth = 0;
   lstrcpynA(lf.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
   d.dialogFont = CreateFontIndirectA(&lf);

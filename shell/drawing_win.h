@@ -14,6 +14,7 @@ struct DrawingResources {
   HPEN framePen = nullptr;     // outlines, in the grid colour
   std::array<HFONT, 8> screenFonts{};
   HFONT dialogFont = nullptr;
+  int dpi = 96;                // the resolution the fonts were made for
 };
 
 const DrawingResources& Drawing();
@@ -22,7 +23,8 @@ const DrawingResources& Drawing();
 // configuration.
 inline HFONT TextWindowFont() { return Drawing().screenFonts[5]; }
 
-// Makes every object anew from the open configuration, freeing the previous ones.
+// Makes every object anew from the open configuration, freeing the previous ones. The fonts are
+// made for the monitor the frame is on (the system's resolution before the frame exists).
 void BuildDrawingResources();
 void FreeDrawingResources();
 

@@ -1,5 +1,5 @@
 // The commands the frame carries out itself: configuration files, the desk windows, Arrange
-// All and Reset Desk, the views, today, AutoSave, help and the About box; and first use.
+// All and Reset Desk, the views, today, AutoSave and the About box; and first use.
 #include <string>
 
 #include "base/dialog_win.h"
@@ -18,7 +18,6 @@
 #include "shell/frame_win.h"
 #include "base/messages.h"
 #include "base/settings.h"
-#include "base/system_library_win.h"
 #include "shell/shell_services.h"
 #include "shell/startup.h"
 #include "shell/toolbar_win.h"
@@ -66,19 +65,6 @@ void SaveConfigurationAs(HWND frame) {
 void ToggleAutoSave() {
   App().autoSave = !App().autoSave;
   RegWriteSetting("Configuration", "AutoSave", App().autoSave ? "1" : "0");
-}
-
-void ShowHelpTopics(HWND frame) {
-  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-  static HMODULE library = LoadSystemLibrary("hhctrl.ocx");
-  auto help = library ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")))
-                      : nullptr;
-  if (!help) {
-    ShowMessage(std::string(StringText(24)), MsgIcon::Warning);
-    return;
-  }
-  std::string file = JoinWindowsPath(ConfigState().programFolder, "kalvora.chm");
-  help(frame, file.c_str(), 1 /* table of contents */, 0);
 }
 
 class AboutDialog : public Dialog {
@@ -149,7 +135,6 @@ bool RunFrameCommand(HWND frame, int command) {
       ResetDeskWindows();
       RefocusActive();
       return true;
-    case CMD_HELP_TOPICS: ShowHelpTopics(frame); return true;
     case CMD_ABOUT: ShowAbout(frame); return true;
     default: break;
   }

@@ -7,6 +7,7 @@
 
 #include "base/canvas_gdi_win.h"
 #include "base/command_table.h"
+#include "base/dpi_win.h"
 #include "calendar/clock.h"
 #include "resources/strings.h"
 #include "shell/app_win.h"
@@ -16,6 +17,9 @@
 #include "shell/desk.h"
 #include "shell/desk_win.h"
 #include "shell/drawing_win.h"
+#include "shell/options.h"
+#include "shell/options_win.h"
+#include "shell/open_file_win.h"
 #include "base/settings.h"
 #include "base/system_library_win.h"
 #include "base/win_handles.h"
@@ -68,12 +72,15 @@ bool OnCreate(HWND h) {
   InsertInternetItems(p.help);
   // The frame carries out its own commands like any other owner.
   SetCommandHandler(CommandOwner::Frame, [h](int command, bool run) { return !run || RunFrameCommand(h, command); });
+  // The drawing objects were made before the frame existed, for the system's resolution; a
+  // frame that opens on another monitor wants its own.
+  if (WindowDpi(h) != Drawing().dpi) BuildDrawingResources();
   if (!CreateToolbar(h)) return false;
   CLIENTCREATESTRUCT ccs{p.window, kMdiFirstChild};
   App().mdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                                     WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
                                         WS_VISIBLE | MDIS_ALLCHILDSTYLES,
-                                    0, kToolbarHeight, 10, 10, h, nullptr, App().instance, &ccs);
+                                    0, ToolbarHeight(), 10, 10, h, nullptr, App().instance, &ccs);
   return App().mdiClient != nullptr;
 }
 
@@ -98,7 +105,7 @@ void OnSize(HWND h, WPARAM type, int width, int height) {
   }
   if (type == SIZE_MINIMIZED) return;
   LayoutToolbar(width);
-  MoveWindow(App().mdiClient, 0, kToolbarHeight, width, std::max(height - kToolbarHeight, 0), TRUE);
+  MoveWindow(App().mdiClient, 0, ToolbarHeight(), width, std::max(height - ToolbarHeight(), 0), TRUE);
   TrackFramePlacement(h);
 }
 
@@ -112,12 +119,26 @@ void OnPaint(HWND h) {
     GdiCanvas canvas(dc);
     ToolbarStripLayout strip;
     strip.width = r.right;
+    strip.height = ToolbarHeight();
     strip.face = FromColorref(GetSysColor(COLOR_BTNFACE));
     strip.shadow = FromColorref(Config().shadowColour);
     strip.light = FromColorref(GetSysColor(COLOR_BTNHIGHLIGHT));
     PaintToolbarStrip(canvas, strip);
   }
   EndPaint(h, &ps);
+}
+
+// Moved to a monitor of another resolution: fonts, pictures and the strip are made for the new
+// one, and the frame takes the size the system suggests so it keeps its look.
+void OnDpiChanged(HWND h, const RECT* suggested) {
+  RefreshAfterOptionChange(kRefreshViews | kRefreshDrawing);
+  SizeToolbarPictures();
+  if (suggested)
+    SetWindowPos(h, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT r;
+  GetClientRect(h, &r);
+  OnSize(h, SIZE_RESTORED, r.right, r.bottom);
 }
 
 // --- menus -----------------------------------------------------------------------------------------
@@ -289,6 +310,7 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: OnSize(h, wp, LOWORD(lp), HIWORD(lp)); return 0;
     case WM_MOVE: TrackFramePlacement(h); break;
     case WM_PAINT: OnPaint(h); return 0;
+    case WM_DPICHANGED: OnDpiChanged(h, reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_COMMAND: return OnCommand(h, wp, lp);
     case WM_NOTIFY:
       if (ToolbarTooltip(lp)) return 0;
@@ -303,6 +325,7 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) DestroyDesk(), DestroyWindow(h);
       return 0;
     case WM_DESTROY: OnDestroy(); return 0;
+    case WM_COPYDATA: return ReceiveHandedOverlay(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case kMsgRunClockTick: RunFrameTick(); return 0;
     case kMsgFirstUse: FinishFirstUseNow(); return 0;
     case kMsgOpenMap: OpenMapWindow(); return 0;

@@ -12,6 +12,12 @@ namespace kv {
 // Creates the toolbar and the two buttons as children of the frame; false on failure.
 bool CreateToolbar(HWND frame);
 
+// The height of the strip on the frame's monitor.
+int ToolbarHeight();
+
+// Makes the pictures for the frame's monitor again when its resolution changed.
+void SizeToolbarPictures();
+
 // Places the toolbar and the buttons for a frame client width.
 void LayoutToolbar(int clientWidth);
 

@@ -5,6 +5,7 @@
 #include "resources/command_ids.h"
 #include "shell/desk_win.h"
 #include "shell/frame_win.h"
+#include "sky/world_map_win.h"
 #include "views/year_day_panes_win.h"
 #include "views/month_view_win.h"
 
@@ -40,9 +41,9 @@ const ClassEntry kClasses[] = {
     {kToDoClass, ToDoWindowProc, IDI_TODO, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {kPhonebookClass, PhonebookWindowProc, IDI_PHONEBOOK, COLOR_BTNFACE + 1, 0, nullptr},
     {kMapHostClass, MapHostWindowProc, IDI_MAP, COLOR_BTNFACE + 1, 0, nullptr},
-    {"KVMap", PlainWindowProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
+    {"KVMap", WorldMapControlProc, 0, COLOR_WINDOW + 1, CS_DBLCLKS, nullptr},
     {"KVMapCtrl", PlainWindowProc, 0, COLOR_BTNFACE + 1, 0, nullptr},
-    {"KVMapTip", PlainWindowProc, 0, COLOR_INFOBK + 1, CS_SAVEBITS, nullptr},
+    {"KVMapTip", WorldMapTipProc, 0, COLOR_INFOBK + 1, CS_SAVEBITS, nullptr},
     {kClockClass, ClockWindowProc, IDI_FRAME, COLOR_BTNFACE + 1, CS_DBLCLKS, nullptr},
 };
 

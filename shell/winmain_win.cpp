@@ -34,13 +34,20 @@
 #include "shell/exchange_win.h"
 #include "shell/frame_win.h"
 #include "shell/location_dialogs_win.h"
+#include "shell/gps_setup_win.h"
 #include "shell/location_setup_win.h"
 #include "shell/messages_win.h"
+#include "shell/open_file.h"
+#include "shell/open_file_win.h"
 #include "shell/options_setup_win.h"
 #include "shell/phone_setup_win.h"
 #include "shell/program_services.h"
 #include "shell/migrate_setup_win.h"
+#include "shell/print_setup_win.h"
 #include "shell/search_setup_win.h"
+#include "shell/help_setup_win.h"
+#include "base/help_win.h"
+#include "shell/world_map_setup_win.h"
 #include "shell/database_path_setup_win.h"
 #include "shell/version_check_setup_win.h"
 #include "shell/schedule_editor_win.h"
@@ -246,6 +253,7 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallCalendarViews();
   InstallScheduleWindow();
   InstallSearchWindow();
+  InstallWorldMap();
   InstallMigrateDataCommand();
   InstallToDoWindow();
   InstallPhonebookWindow();
@@ -257,6 +265,9 @@ bool Initialise(HINSTANCE instance, LPCSTR commandLine, int show, MessageBoxSink
   InstallDatabasePath();
   InstallDesktopClock();
   InstallOverlayEditors();
+  InstallHelpCommands();
+  InstallPrinting();
+  InstallGps();
 
   SetFrameTitle();
   PlaceFrame(frame);
@@ -324,13 +335,19 @@ int Main(HINSTANCE instance, LPSTR commandLine, int show) {
     ShowStop(1282);
     return 1;
   }
+  // An overlay opened from Explorer goes to the running program, or is offered to the
+  // configuration this start opens (the default one).
+  std::optional<std::string> overlay = OverlayFileOfCommandLine(commandLine ? commandLine : "");
+  if (overlay) *overlay = FullPathOf(*overlay);
+  if (HWND running = FindWindowA(kFrameClass, nullptr); running && overlay) HandOverlayToFrame(running, *overlay);
   if (ActivateRunningInstance()) return 0;
   App().instance = instance;
   App().startTick = GetTickCount();
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  if (!Initialise(instance, commandLine, show, messages)) return 1;
+  if (!Initialise(instance, overlay ? "" : commandLine, show, messages)) return 1;
+  if (overlay) OfferOverlayWhenFree(*overlay);
 
   if (Config().firstUse) {
     PostMessageA(App().frame, kMsgFirstUse, 0, 0);
@@ -340,7 +357,9 @@ int Main(HINSTANCE instance, LPSTR commandLine, int show) {
   }
   SetTimer(nullptr, kClockTimerId, kClockTickMs, ClockTimerProc);
   PostMessageA(App().frame, kMsgRunClockTick, kClockTimerId, 0);
-  return RunMessageLoop();
+  int result = RunMessageLoop();
+  CloseHelpWindows();
+  return result;
 }
 
 }  // namespace

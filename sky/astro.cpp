@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/bytes.h"
+#include "sky/angle_multiples.h"
 
 namespace kv {
 namespace {
@@ -178,27 +179,8 @@ double SumSeries(const uint8_t*& p, const int* counts, int series, double tau) {
 
 double Poly(const double c[5], double T) { return c[0] + T * (c[1] + T * (c[2] + T * (c[3] + T * c[4]))); }
 
-// Sines and cosines of k·x for k = 0 ... n − 1 by the angle-addition recurrence.
 template <int N>
-struct Multiples {
-  double s[N], c[N];
-  explicit Multiples(double x) {
-    s[0] = 0, c[0] = 1;
-    s[1] = std::sin(x), c[1] = std::cos(x);
-    for (int k = 1; k + 1 < N; ++k) {
-      s[k + 1] = s[k] * c[1] + c[k] * s[1];
-      c[k + 1] = c[k] * c[1] - s[k] * s[1];
-    }
-  }
-  // Adds k·x (k may be negative) to the angle whose sine and cosine are (sa, ca).
-  void Add(int k, double& sa, double& ca) const {
-    if (k == 0) return;
-    double sk = k < 0 ? -s[-k] : s[k], ck = c[k < 0 ? -k : k];
-    double ns = sa * ck + ca * sk;
-    ca = ca * ck - sa * sk;
-    sa = ns;
-  }
-};
+using Multiples = AngleMultiples<N>;
 
 }  // namespace
 

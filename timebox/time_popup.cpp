@@ -30,7 +30,7 @@ TimePopupColumns TimeColumns(const RegionalSettings& regional) {
   c.heads = {std::string(StringText(kHourHead)), std::string(StringText(kMinuteHead))};
   bool clock24 = regional.clock24;
   c.rows.resize(ColumnCount(clock24));
-  char text[8];
+  char text[16];
   for (int r = 0; r < RowCount(kHourColumn, clock24); ++r) {
     std::snprintf(text, sizeof text, "%d", clock24 ? r : r + 1);
     c.rows[kHourColumn].push_back(text);

@@ -6,6 +6,7 @@
 
 #include "base/canvas_gdi_win.h"
 #include "base/command_table.h"
+#include "base/dpi_win.h"
 #include "base/win_handles.h"
 #include "base/window_kit_win.h"
 #include "overlays/day_entry.h"
@@ -43,12 +44,7 @@ struct DayPlane {
     }
   }
 
-  int Margin() const {
-    HDC screen = GetDC(nullptr);
-    int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return ppi / 8;
-  }
+  int Margin() const { return WindowDpi(window) / 8; }
 
   void Gather() {
     const CalendarState& s = Calendar();
@@ -180,7 +176,7 @@ Size MinimumSize() {
     {
       GdiCanvas canvas(screen);
       UseViewFonts(canvas);
-      int margin = GetDeviceCaps(screen, LOGPIXELSY) / 8;
+      int margin = WindowDpi(p ? p->window : nullptr) / 8;
       size.cx = DayPageMinimumWidth(canvas, margin);
       if (p) size.cy = LayOutDayPage(canvas, size.cx, p->lines, margin).height;
     }

@@ -50,6 +50,15 @@
 //   kvdriver colclick CLASS ID COLUMN       click a column header of that list view
 //
 //   kvdriver handle CLASS                   print the window's handle (for WM_NEXTDLGCTL)
+//   kvdriver move CLASS X Y WIDTH HEIGHT    move and size the window as the user would
+//   kvdriver clipped CLASS [FACE POINTS]    check that the text of every visible static control,
+//                                           button, check box, radio button and group box of the
+//                                           window fits its control, measured in the dialog font
+//                                           (FACE at POINTS, "MS Shell Dlg" 8 by default; POINTS
+//                                           below zero is a height in pixels at 96 dpi) at the
+//                                           screen's resolution, and that every control lies
+//                                           inside its parent; prints one line per fault and
+//                                           "N clipped", exit code 1 when any
 //
 // Wherever CLASS names a window to act on, TOP/CHILD names a descendant of class CHILD of the
 // top-level window TOP, such as KV4Frame/KVNote, and TOP/#ID the descendant with control ID
@@ -59,6 +68,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -188,10 +198,137 @@ void Message(HWND h, bool send, int argc, char** argv) {
   }
 }
 
+// --- clipped text ----------------------------------------------------------------------------
+
+struct ClipCheck {
+  HWND top;
+  HDC dc;
+  int dpi;
+  int faults = 0;
+};
+
+std::string WithoutAmpersands(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+BOOL CALLBACK CheckClipped(HWND h, LPARAM lp) {
+  auto& c = *reinterpret_cast<ClipCheck*>(lp);
+  if (!IsWindowVisible(h)) return TRUE;
+  char cls[64] = "", raw[1024] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, raw, sizeof raw);
+  RECT client, outer, parent;
+  GetClientRect(h, &client);
+  GetWindowRect(h, &outer);
+  HWND up = GetParent(h);
+  GetClientRect(up, &parent);
+  MapWindowPoints(up, nullptr, reinterpret_cast<POINT*>(&parent), 2);
+  int id = GetDlgCtrlID(h);
+  // A control reaching out of its parent is cut off by it (one pixel of slack for rounding).
+  if (outer.left < parent.left - 1 || outer.top < parent.top - 1 || outer.right > parent.right + 1 ||
+      outer.bottom > parent.bottom + 1) {
+    std::printf("outside %d %s '%s'\n", id, cls, raw);
+    ++c.faults;
+  }
+  std::string text = raw;
+  bool isStatic = lstrcmpiA(cls, "Static") == 0, isButton = lstrcmpiA(cls, "Button") == 0;
+  if (text.empty() || (!isStatic && !isButton)) return TRUE;
+  LONG style = GetWindowLongA(h, GWL_STYLE);
+  int width = client.right, height = client.bottom, need = 0, needHeight = 0;
+  int checkBox = MulDiv(13, c.dpi, 96) + MulDiv(4, c.dpi, 96);
+  if (isStatic) {
+    UINT kind = style & SS_TYPEMASK;
+    if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE)
+      return TRUE;  // pictures, frames, owner-drawn
+    UINT flags = DT_CALCRECT | (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
+    RECT r{0, 0, width, 0};
+    if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE) {
+      DrawTextA(c.dc, raw, -1, &r, flags | DT_SINGLELINE);
+      need = r.right;
+    } else {
+      // Word-wrapped: the text must fit the height; a single word wider than the box is cut too.
+      DrawTextA(c.dc, raw, -1, &r, flags | DT_WORDBREAK | DT_EDITCONTROL);
+      needHeight = r.bottom;
+      RECT widest{0, 0, 0, 0};
+      std::string word;
+      for (char ch : WithoutAmpersands(text) + " ") {
+        if (ch == ' ' || ch == '\r' || ch == '\n') {
+          if (!word.empty()) {
+            RECT w{0, 0, 0, 0};
+            DrawTextA(c.dc, word.c_str(), -1, &w, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            widest.right = std::max(widest.right, w.right);
+          }
+          word.clear();
+        } else {
+          word += ch;
+        }
+      }
+      need = widest.right;
+    }
+  } else {
+    UINT kind = style & BS_TYPEMASK;
+    if (kind == BS_OWNERDRAW || (style & (BS_BITMAP | BS_ICON))) return TRUE;
+    RECT r{0, 0, 0, 0};
+    bool multiline = (style & BS_MULTILINE) != 0;
+    if (multiline) {
+      r.right = width;
+      DrawTextA(c.dc, raw, -1, &r, DT_CALCRECT | DT_WORDBREAK);
+      needHeight = r.bottom;
+    } else {
+      DrawTextA(c.dc, raw, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+      need = r.right;
+      needHeight = r.bottom;
+    }
+    switch (kind) {
+      case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+      case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+        if (!(style & BS_PUSHLIKE)) need += checkBox;
+        break;
+      case BS_GROUPBOX:
+        need += MulDiv(16, c.dpi, 96);
+        needHeight = 0;
+        break;
+      default:
+        need += MulDiv(4, c.dpi, 96);  // the push button's edges
+        break;
+    }
+    if (multiline) need = 0;
+  }
+  if (need > width || needHeight > height) {
+    std::printf("clipped %d %s '%s' needs %dx%d has %dx%d\n", id, cls, raw, need, needHeight, width, height);
+    ++c.faults;
+  }
+  return TRUE;
+}
+
+int CheckTexts(HWND h, const char* face, int points) {
+  HDC dc = GetDC(h);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  // POINTS below zero: a pixel height on a 96 dpi screen (the frame's own buttons use one).
+  int height = points > 0 ? -MulDiv(points, dpi, 72) : -MulDiv(-points, dpi, 96);
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+  HGDIOBJ old = SelectObject(dc, font);
+  ClipCheck c{h, dc, dpi};
+  if (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) CheckClipped(h, reinterpret_cast<LPARAM>(&c));
+  EnumChildWindows(h, CheckClipped, reinterpret_cast<LPARAM>(&c));
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(h, dc);
+  std::printf("%d clipped\n", c.faults);
+  return c.faults == 0 ? 0 : 1;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
-               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|focus|visible|rows|rowclick|colclick ...\n");
+               "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|focus|visible|rows|rowclick|colclick|"
+               "clipped ...\n");
   return 2;
 }
 
@@ -515,6 +652,8 @@ int PrintVersion(const char* file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Measure and place in the screen's real pixels, as the program (which is resolution aware) does.
+  SetProcessDPIAware();
   if (argc < 2) return Usage();
   std::string verb = argv[1];
   if (verb == "foreground") {
@@ -556,6 +695,11 @@ int main(int argc, char** argv) {
     PostMessageA(h, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
   } else if (verb == "close") {
     PostMessageA(h, WM_CLOSE, 0, 0);
+  } else if (verb == "move" && argc > 6) {
+    SetWindowPos(h, nullptr, static_cast<int>(Number(argv[3])), static_cast<int>(Number(argv[4])),
+                 static_cast<int>(Number(argv[5])), static_cast<int>(Number(argv[6])), SWP_NOZORDER);
+  } else if (verb == "clipped") {
+    return CheckTexts(h, argc > 4 ? argv[3] : "MS Shell Dlg", argc > 4 ? static_cast<int>(Number(argv[4])) : 8);
   } else if (verb == "mdi") {
     return ListMdi(h);
   } else if (verb == "text" && argc > 3) {

@@ -4,6 +4,21 @@
 set -u
 : "${KV_RUNNER:?}" "${KV_BIN:?}" "${KV_BUILD:?}"
 
+# The desktop (Wine prefix and X display) this test runs on. CTest hands it out as the resource
+# "desktop" when run with --resource-spec-file tests/ctest-resources.json, so two tests run at
+# once; without it every test takes desktop 0 in turn.
+if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOP:-}" ]; then
+  KV_LANE=$(echo "$CTEST_RESOURCE_GROUP_0_DESKTOP" | sed -n 's/.*id:\([0-9]*\).*/\1/p')
+else
+  KV_LANE=0
+  exec 9>"$KV_BUILD/desktop-0.lock"
+  flock 9
+fi
+export KV_LANE
+if [ "$KV_LANE" = 0 ]; then lane_suffix=""; else lane_suffix="-$KV_LANE"; fi
+export KV_WINEPREFIX="${KV_WINEPREFIX:-$KV_BUILD/wine-prefix}$lane_suffix"
+kv_display_file="$KV_BUILD/wine-display$lane_suffix"
+
 failures=0
 kv_pid=""
 
@@ -53,6 +68,7 @@ fresh_profile() {
     if [ -f "$KV_BIN/$f" ]; then cp "$KV_BIN/$f" "$prog/"; fi
   done
   if [ -d "$KV_BIN/Alarms" ]; then cp -r "$KV_BIN/Alarms" "$prog/"; fi
+  if [ -f "$KV_BIN/kalvora.chm" ]; then cp "$KV_BIN/kalvora.chm" "$prog/"; fi
   wine_reg delete 'HKCU\Software\Quorvex' /f
   wine_reg delete 'HKCU\Software\Vantrelle' /f
   # The earlier maker's key without the program under it: the start is not a first run, so the
@@ -76,7 +92,7 @@ start_kalvora() {
   local welcome=1
   [ "${KV_WELCOME:-0}" = 1 ] && welcome=0
   # shellcheck disable=SC2086
-  env KALVORA_TEST_NO_WELCOME=$welcome ${KV_ENV:-} "$KV_RUNNER" "$prog/kalvora.exe" "$@" >/dev/null 2>&1 &
+  env KALVORA_TEST_NO_WELCOME=$welcome ${KV_ENV:-} "$KV_RUNNER" "$prog/kalvora.exe" "$@" >/dev/null 2>&1 9>&- &
   kv_pid=$!
 }
 
@@ -158,7 +174,7 @@ desk_classes() { desk | awk '{ printf "%s ", $1 }' | sed 's/ $//'; }
 # Saves a screenshot of the whole X display as build/screenshots/NAME.png.
 screenshot() {
   local display
-  display=$(cat "$KV_BUILD/wine-display" 2>/dev/null) || return 0
+  display=$(cat "$kv_display_file" 2>/dev/null) || return 0
   mkdir -p "$KV_BUILD/screenshots"
   import -display "$display" -window root "$KV_BUILD/screenshots/$1.png" 2>/dev/null ||
     echo "note: screenshot $1 could not be taken"
@@ -176,6 +192,40 @@ cleanup_kalvora() {
   rm -rf "$kv_tmp"
 }
 trap cleanup_kalvora EXIT
+
+# A fake GPS receiver (tests/fake_gps.py) on a pty that the prefix knows as COM6. After
+# fake_gps_on_com6: feed JSON sets what it sends ({"feed": "silent"} and so on), start_gps starts
+# it, stop_gps unplugs it.
+fake_gps_on_com6() {
+  gps_dir="$kv_tmp/gps"
+  mkdir -p "$gps_dir"
+  link="$gps_dir/com6"
+  control="$gps_dir/gps.json"
+  gps_pid=""
+  trap 'stop_gps; cleanup_kalvora' EXIT
+  wine_reg add 'HKLM\Software\Wine\Ports' /v COM6 /d "$link" /f
+  ln -sfn "$link" "${KV_WINEPREFIX:?}/dosdevices/com6"
+}
+start_gps() {
+  python3 "$(dirname "${BASH_SOURCE[0]}")/../fake_gps.py" --link "$link" --control "$control" --interval 0.5 >"$gps_dir/out" 2>&1 &
+  gps_pid=$!
+  wait_for ready cat "$gps_dir/out" || fail "the fake receiver did not start"
+}
+stop_gps() { if [ -n "${gps_pid:-}" ]; then kill "$gps_pid" 2>/dev/null; wait "$gps_pid" 2>/dev/null; gps_pid=""; fi; }
+feed() { echo "$1" >"$control"; }
+
+# The world map's pixel of a place, by the map's own projection (an independent copy of it).
+pixel() {  # pixel LAT LON: "x y" of the map
+  /usr/bin/python3 -c '
+import math, sys
+lat, lon = float(sys.argv[1]), float(sys.argv[2])
+x = math.floor((lon + 180) * 800 / 360 + 0.5) + 774
+x = x - 800 if x >= 800 else x
+y = 289 - math.floor(math.log(math.tan(math.radians(lat) / 2 + math.pi / 4)) * 127.3239545 + 0.5)
+print(x, y)' "$1" "$2"
+}
+# The lParam of a mouse message at X Y.
+lparam() { echo $(($2 * 65536 + $1)); }
 
 finish() {
   if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi

@@ -7,7 +7,7 @@ fresh_profile
 WM_APP_ADVANCE=0x8001
 WM_SYSCOMMAND=0x112; SC_MINIMIZE=0xF020; SC_MAXIMIZE=0xF030; SC_RESTORE=0xF120; SC_CLOSE=0xF060
 WM_LBUTTONDBLCLK=0x203; BM_CLICK=0xF5; BM_GETCHECK=0xF0
-display=$(cat "$KV_BUILD/wine-display")
+display=$(cat "$kv_display_file")
 screen_w=$(xdpyinfo -display "$display" | awk '/dimensions:/ { split($2, d, "x"); print d[1] }')
 
 # An alarm at 0:03 on New Year's Day, for the clock to give way to.

@@ -18,7 +18,7 @@ done
 screenshot frame
 
 # The About box shows the version; the program carries its version resource and its manifest
-# (common controls 6, DPI awareness).
+# (common controls 6, per-monitor DPI awareness).
 driver command KV4Frame 1990 >/dev/null
 about=$(driver dialog 10000)
 [ "$(head -1 <<<"$about")" = "About Kalvora" ] || fail "the About box is titled \"$(head -1 <<<"$about")\""
@@ -27,8 +27,8 @@ driver answer 1 >/dev/null
 [ "$(driver version "$(winpath "$prog/kalvora.exe")" 2>/dev/null)" = "4.7.0.0" ] || fail "the version resource is not 4.7.0.0"
 grep -qa 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$prog/kalvora.exe" ||
   fail "the manifest does not ask for common controls 6"
-grep -qa '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' "$prog/kalvora.exe" ||
-  fail "the manifest does not declare DPI awareness"
+grep -qa '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' "$prog/kalvora.exe" ||
+  fail "the manifest does not declare per-monitor DPI awareness"
 
 # A second start only brings the first to the top and ends by itself.
 start_kalvora

@@ -24,8 +24,10 @@ W=$(winpath "$db")
 meeting=$(kvtool sched add --db "$W" --date 2026-12-10 --start 10:00 --end 11:00 --title "Zephyr meeting" | json '["ids"][0]')
 lunch=$(kvtool sched add --db "$W" --date 2026-12-12 --start 12:00 --end 13:00 --title "Lunch" | json '["ids"][0]')
 kvtool note set --db "$W" --sched "$lunch" --date 2026-12-12 --text "Bring the zephyr agenda" >/dev/null
-kvtool todo add --db "$W" --text "Buy zephyr tickets" --due 2026-12-20 >/dev/null
-call=$(kvtool todo add --db "$W" --text "Call the travel agent" --due 2026-12-21 | json '["slot"]')
+# The items are made on the program's test clock, not on the day the test runs: an item
+# made after the test clock's day would not be on the list yet.
+kvtool todo add --db "$W" --text "Buy zephyr tickets" --due 2026-12-20 --activate 2026-12-01 --now 2026-12-01T08:00 >/dev/null
+call=$(kvtool todo add --db "$W" --text "Call the travel agent" --due 2026-12-21 --activate 2026-12-01 --now 2026-12-01T08:00 | json '["slot"]')
 kvtool note set --db "$W" --todo "$call" --text "Ask about the zephyr trip" >/dev/null
 kvtool phone add --db "$W" --category Friends --last Zephyrson --first Ann >/dev/null
 bob=$(kvtool phone add --db "$W" --category Friends --last Brown --first Bob | json '["id"]')

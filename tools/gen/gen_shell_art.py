@@ -5,7 +5,8 @@ as the transparency key).
 
 Usage: gen_shell_art.py OUTPUT_FOLDER
 Writes kalvora.ico, calendar.ico, notes.ico, schedule.ico, todo.ico, phonebook.ico, map.ico, the
-calendar cells' candle.ico, havdalah.ico and moon_*.ico, and toolbar.bmp. Everything is drawn here from simple shapes; no outside artwork is used.
+calendar cells' candle.ico, havdalah.ico and moon_*.ico, the GPS progress lights gps_wait.ico and
+gps_done.ico, and toolbar.bmp. Everything is drawn here from simple shapes; no outside artwork is used.
 """
 import math
 import os
@@ -309,6 +310,21 @@ def information(n):
     return c
 
 
+def light(n, done):
+    """The GPS progress lights: a step waited for (amber, an hourglass) or done (green, a tick)."""
+    c = Canvas(n, n)
+    k = n / 16
+    c.disc(n / 2, n / 2, n / 2 - 0.5, DARK)
+    c.disc(n / 2, n / 2, n / 2 - 1.5 * k, GREEN if done else ORANGE)
+    if done:
+        c.line(4 * k, 8.5 * k, 7 * k, 11.5 * k, WHITE, max(1, round(2 * k)))
+        c.line(7 * k, 11.5 * k, 12 * k, 5 * k, WHITE, max(1, round(2 * k)))
+    else:
+        c.polygon([(5 * k, 4 * k), (11 * k, 4 * k), (8 * k, 8 * k)], WHITE)
+        c.polygon([(8 * k, 8 * k), (11 * k, 12 * k), (5 * k, 12 * k)], WHITE)
+    return c
+
+
 def page_layout(n):
     c = day_page(n)
     c.frame(5, 7, n - 6, n - 4, RED)
@@ -417,6 +433,9 @@ ICONS = {
     'moon_first.ico': lambda n: moon(n, 2),
     'moon_full.ico': lambda n: moon(n, 3),
     'moon_last.ico': lambda n: moon(n, 4),
+    # The GPS progress dialog's lights.
+    'gps_wait.ico': lambda n: light(n, False),
+    'gps_done.ico': lambda n: light(n, True),
 }
 
 # The toolbar strip, in image order (the frame's toolbar refers to these positions).

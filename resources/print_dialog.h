@@ -1,0 +1,53 @@
+// Control ids of the printing dialogs: the print dialog's own template "Print" (beside the
+// system's controls of <dlgs.h>), "Page Layout" (template 114), "Day Binder Layout" and the
+// print status window.
+#ifndef KALVORA_PRINT_DIALOG_H
+#define KALVORA_PRINT_DIALOG_H
+
+#define IDD_PAGE_LAYOUT 114
+#define IDD_BINDER_LAYOUT 33100
+#define IDD_PRINT_STATUS 33101
+
+// "Print"
+#define IDC_PRINT_RANGE_GROUP 33110
+#define IDC_PRINT_FROM_LABEL 33111
+#define IDC_PRINT_FROM 33112
+#define IDC_PRINT_FROM_SPIN 33113
+#define IDC_PRINT_TO_LABEL 33114
+#define IDC_PRINT_TO 33115
+#define IDC_PRINT_TO_SPIN 33116
+#define IDC_PRINT_FIRST_ENTRY 33117
+#define IDC_PRINT_LAST_ENTRY 33118
+#define IDC_PRINT_STYLE_GROUP 33119
+#define IDC_PRINT_BINDER 33120
+#define IDC_PRINT_LIST 33121
+#define IDC_PRINT_BINDER_LAYOUT 33122
+
+// "Page Layout"
+#define IDC_LAYOUT_HEADER 33130
+#define IDC_LAYOUT_FOOTER 33131
+#define IDC_LAYOUT_DISTANCE_LABEL 33132
+#define IDC_LAYOUT_DISTANCE 33133
+#define IDC_LAYOUT_DISTANCE_UNIT 33134
+#define IDC_LAYOUT_TEXT 33135
+#define IDC_LAYOUT_PORTRAIT 33136
+#define IDC_LAYOUT_LANDSCAPE 33137
+#define IDC_LAYOUT_MARGINS 33138
+#define IDC_LAYOUT_TOP 33139
+#define IDC_LAYOUT_BOTTOM 33140
+#define IDC_LAYOUT_LEFT 33141
+#define IDC_LAYOUT_RIGHT 33142
+#define IDC_LAYOUT_SIZE_TO_MARGINS 33143
+
+// "Day Binder Layout"
+#define IDC_BINDER_PORTRAIT 33150
+#define IDC_BINDER_SINGLE 33151
+#define IDC_BINDER_DUAL 33152
+#define IDC_BINDER_PREVIEW 33153
+#define IDC_BINDER_LETTER 33154
+#define IDC_BINDER_A4 33155
+
+// The status window of a running print job.
+#define IDC_PRINT_STATUS_TEXT 33160
+
+#endif
