@@ -4,6 +4,7 @@
 # the whole test run; `cleanup` stops them. KV_WINEPREFIX and KV_DISPLAY_FILE come from the test's environment.
 set -u
 : "${KV_WINEPREFIX:?}" "${KV_DISPLAY_FILE:?}"
+KV_DRIVER=${KV_DRIVER:-}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The UI tests run on two desktops at once (CTest hands each the resource "desktop" 0 or 1, see
 # tests/ctest-resources.json): lane 0 is KV_WINEPREFIX on the display in KV_DISPLAY_FILE, lane 1
@@ -54,6 +55,19 @@ setup_lane() {  # setup_lane LANE
   wineserver -p >/dev/null 2>&1 </dev/null || { echo "wineserver did not start"; return 1; }
   wineboot -i >/dev/null 2>&1 </dev/null || { echo "wineboot failed"; return 1; }
   "$(dirname "$0")/../scripts/wine-fonts" || { echo "the prefix's fonts could not be set up"; return 1; }
+  # Likewise the desktop process (explorer.exe /desktop): the first program that needs the desktop
+  # starts it, it ends about ten seconds after the last program on the desktop, and all that
+  # while it holds the starter's output open, so CTest counts the test as running (seen: a
+  # unit suite of one second "running" for the whole UI run). A program that stays on the
+  # desktop until the server is stopped keeps one desktop process up from here on.
+  if [ -n "$KV_DRIVER" ]; then
+    local held="$KV_DISPLAY_FILE$suffix.held"
+    rm -f "$held"
+    setsid wine "$KV_DRIVER" hold "Z:${held//\//\\}" >/dev/null 2>&1 </dev/null &
+    for _ in $(seq 1 300); do [ -e "$held" ] && break; sleep 0.1; done
+    [ -e "$held" ] || { echo "the desktop did not come up"; return 1; }
+    rm -f "$held"
+  fi
   echo "Wine prefix $WINEPREFIX ready on display :$n"
 }
 

@@ -38,6 +38,13 @@
 //   kvdriver dialog [TIMEOUT_MS]            wait for a dialog box of this desktop and print its
 //                                           caption, then the texts of its static controls
 //   kvdriver version FILE                   print the file version of a program
+//   kvdriver hold [FILE]                    stay on the desktop until killed (the test fixture
+//                                           keeps Wine's desktop process up with it); FILE is
+//                                           made once the desktop is there
+//   kvdriver clipboard FILE                 when the clipboard holds a metafile picture, print
+//                                           "metafilepict MM XEXT YEXT" and write its metafile
+//                                           (standard, not placeable) to FILE; else print the
+//                                           formats it holds and exit 1
 //   kvdriver focus                          print the control id of the focused control of the
 //                                           dialog box that is up (0 when none)
 //   kvdriver answer BUTTON                  press a button (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
@@ -328,7 +335,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: kvdriver wait|gone|painted|count|caption|children|find|post|send|command|close|rect|mdi|text|key|"
                "tbclick|tbchecked|clientsize|dialog|answer|filename|settext|input|click|focus|visible|rows|rowclick|colclick|"
-               "clipped ...\n");
+               "clipped|clipboard ...\n");
   return 2;
 }
 
@@ -649,6 +656,39 @@ int PrintVersion(const char* file) {
   return 0;
 }
 
+int SaveClipboardMetafile(const char* file) {
+  bool opened = false;
+  for (int attempt = 0; attempt < 20 && !(opened = OpenClipboard(nullptr)); ++attempt) Sleep(100);
+  if (!opened) {
+    std::fprintf(stderr, "the clipboard cannot be opened\n");
+    return 1;
+  }
+  int result = 1;
+  if (HANDLE block = GetClipboardData(CF_METAFILEPICT)) {
+    if (auto* picture = static_cast<METAFILEPICT*>(GlobalLock(block))) {
+      const UINT size = GetMetaFileBitsEx(picture->hMF, 0, nullptr);
+      std::string bits(size, '\0');
+      if (size && GetMetaFileBitsEx(picture->hMF, size, bits.data()) == size) {
+        if (FILE* out = std::fopen(file, "wb")) {
+          const bool written = std::fwrite(bits.data(), 1, size, out) == size;
+          if (std::fclose(out) == 0 && written) {
+            std::printf("metafilepict %ld %ld %ld\n", picture->mm, picture->xExt, picture->yExt);
+            result = 0;
+          }
+        }
+      }
+      GlobalUnlock(block);
+    }
+  } else {
+    std::printf("formats:");
+    for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
+      std::printf(" %u", format);
+    std::printf("\n");
+  }
+  CloseClipboard();
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -664,10 +704,20 @@ int main(int argc, char** argv) {
   }
   if (verb == "focus" && argc < 3) return PrintFocus();  // the dialog up; with a window: id and parent id
   if (verb == "dialog") return ShowDialog(argc > 2 ? static_cast<DWORD>(Number(argv[2])) : 15000);
+  if (verb == "hold") {
+    GetDesktopWindow();  // returns once Wine's desktop process is up
+    if (argc > 2) {
+      HANDLE ready = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (ready != INVALID_HANDLE_VALUE) CloseHandle(ready);
+    }
+    Sleep(INFINITE);
+    return 0;
+  }
   if (argc < 3) return Usage();
   if (verb == "answer") return Answer(static_cast<int>(Number(argv[2])));
   if (verb == "filename") return TypeFileName(argv[2]);
   if (verb == "version") return PrintVersion(argv[2]);
+  if (verb == "clipboard" && argc > 2) return SaveClipboardMetafile(argv[2]);
   const char* cls = argv[2];
   DWORD timeout = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 15000;
   if (verb == "wait") return Wait(cls, timeout, true);

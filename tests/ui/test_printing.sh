@@ -4,7 +4,8 @@
 # the print dialog refuses a bad range with the focus on the failing box and steps its boxes
 # with the small scroll bars; a November-February month range prints four pages in order, a
 # year of months twelve; a landscape month keeps the 11 : 8 shape; cancelling in the status
-# window ends the job with no PDF; a month page goes to a placeable metafile on disk.
+# window ends the job with no PDF; a month page goes to a placeable metafile on disk and to the
+# clipboard as a metafile picture.
 source "$(dirname "$0")/lib.sh"
 fresh_profile
 command -v pdfinfo >/dev/null || { echo "poppler-utils missing"; exit 1; }
@@ -234,34 +235,43 @@ fi
 out=$("$KV_RUNNER" "$KV_BIN/kvtool.exe" print month --from 3/2026 --to 2/2026 2>&1 | tr -d '\r')
 case "$out" in *"Invalid date or range!"*) ;; *) fail "kvtool print took a backward range: $out" ;; esac
 
-# --- A month page as a metafile on disk ------------------------------------------------------------
+# --- A month page as a metafile on disk and on the clipboard ---------------------------------------
+# check_metafile FILE placeable|standard: the header (with the placeable one's key, bounds and
+# checksum) and a record walk that ends on the end record, with text drawn on the way.
+check_metafile() {
+  python3 - "$1" "$2" <<'PY'
+import struct, sys
+b = open(sys.argv[1], "rb").read()
+at = 0
+if sys.argv[2] == "placeable":
+    key, hmf, l, t, r, bt, inch, res, chk = struct.unpack_from("<IHhhhhHIH", b, 0)
+    assert key == 0x9AC6CDD7, "key"
+    x = 0
+    for w in struct.unpack_from("<10H", b, 0):
+        x ^= w
+    assert x == chk, "checksum"
+    assert inch == 1000 and r > l and bt > t, "bounds"
+    at = 22
+typ, hsize, ver, size = struct.unpack_from("<HHHI", b, at)
+assert typ in (1, 2) and hsize == 9 and size * 2 == len(b) - at, "metafile header"
+base, at, texts = at, at + 18, 0
+while True:
+    n, fn = struct.unpack_from("<IH", b, at)
+    if fn == 0:
+        break
+    assert n >= 3, "record size"
+    texts += fn in (0x0521, 0x0A32)
+    at += n * 2
+assert at + 6 == len(b) and texts > 0, "records"
+PY
+}
 wmf="$kv_tmp/month.wmf"
 driver command KV4Frame 1011 >/dev/null
 sleep 1
 driver filename "$(winpath "$wmf")" >/dev/null || fail "the metafile file dialog did not take the name"
 for i in $(seq 1 50); do [ -s "$wmf" ] && break; sleep 0.2; done
 if [ -s "$wmf" ]; then
-  python3 - "$wmf" <<'PY' || fail "the metafile is not a sound placeable metafile"
-import struct, sys
-b = open(sys.argv[1], "rb").read()
-key, hmf, l, t, r, bt, inch, res, chk = struct.unpack_from("<IHhhhhHIH", b, 0)
-assert key == 0x9AC6CDD7, "key"
-words = struct.unpack_from("<10H", b, 0)
-x = 0
-for w in words: x ^= w
-assert x == chk, "checksum"
-assert inch == 1000 and r > l and bt > t, "bounds"
-typ, hsize, ver, size = struct.unpack_from("<HHHI", b, 22)
-assert typ in (1, 2) and hsize == 9 and size * 2 == len(b) - 22, "metafile header"
-at, texts = 22 + 18, 0
-while True:
-    n, fn = struct.unpack_from("<IH", b, at)
-    if fn == 0:
-        break
-    texts += fn in (0x0521, 0x0A32)
-    at += n * 2
-assert at + 6 == len(b) and texts > 0, "records"
-PY
+  check_metafile "$wmf" placeable || fail "the metafile is not a sound placeable metafile"
   if command -v wmf2svg >/dev/null; then
     wmf2svg -o "$kv_tmp/month.svg" "$wmf" >/dev/null 2>&1 && grep -q "<svg" "$kv_tmp/month.svg" ||
       fail "wmf2svg could not read the metafile"
@@ -269,6 +279,26 @@ PY
 else
   fail "no metafile was written"
 fi
+gone_dialog || fail "a dialog stayed up after the metafile: $(driver dialog 500)"
+# Output to Clipboard: a metafile picture in the anisotropic mode, sized in 0.01 mm as the page
+# (the month's 11 : 8 shape within a few per cent), whose metafile is the page's drawing.
+driver command KV4Frame 1010 >/dev/null
+clip=""
+for i in $(seq 1 25); do
+  clip=$(driver clipboard "$(winpath "$kv_tmp/clip.wmf")" 2>&1) && break
+  sleep 0.2
+done
+clip=$(echo "$clip" | tr -d '\r')
+case "$clip" in
+  "metafilepict 8 "*)
+    set -- $clip
+    [ "$3" -gt 5000 ] && [ "$4" -gt 5000 ] || fail "the clipboard picture's extents are $3 x $4 (0.01 mm)"
+    ratio=$(( $3 * 1000 / $4 ))
+    [ "$ratio" -ge 1300 ] && [ "$ratio" -le 1450 ] || fail "the clipboard month is not 11 : 8: $ratio / 1000"
+    check_metafile "$kv_tmp/clip.wmf" standard || fail "the clipboard's metafile is not sound"
+    ;;
+  *) fail "Output to Clipboard left no metafile picture on the clipboard: $clip" ;;
+esac
 gone_dialog || fail "a dialog stayed up after the metafile: $(driver dialog 500)"
 screenshot print-end
 # The layouts changed the configuration: closing asks whether to save it; this test does not.
