@@ -284,6 +284,8 @@ ViewOptions PaperOptions(const ViewOptions& options, const Canvas& canvas) {
   o.colours.shadow = MakeColour(190, 190, 190);
   o.colours.grid = MakeColour(0, 0, 0);
   o.iconSize = std::max(1, canvas.PixelsPerInch() / 6);
+  // A printer's pixel is too fine for a rule a reader sees: the month grid gets about 0.1 mm.
+  o.gridPen = std::max(1, canvas.PixelsPerInch() / 240);
   return o;
 }
 
@@ -365,21 +367,22 @@ void RenderMonthPage(Canvas& canvas, const Rect& content, int year, int month, c
   ViewOptions o = PaperOptions(sources.options, canvas);
   if (sources.prepareMonth) sources.prepareMonth(year, month);
   else RecomputeDisplayedMonths(year, month);
+  // On paper the grid gets a firmer outline than the screen's one-pixel lines. The month is laid
+  // out that much smaller so the outline and the last row's line fall inside the content area.
+  const int pen = std::max(1, canvas.PixelsPerInch() / 144);
+  const int inset = pen / 2 + 1;
   MonthLayoutInput in;
-  in.width = content.Width();
-  in.height = content.Height();
+  in.width = std::max(1, content.Width() - 2 * inset);
+  in.height = std::max(1, content.Height() - 2 * inset);
   in.year = year;
   in.month = month;
   in.options = &o;
   in.fonts = MeasureMonthFonts(canvas);
   MonthLayout layout = LayOutMonth(in);
-  OffsetCanvas moved(canvas, Point{content.left, content.top});
-  moved.PushClip(Rect{0, 0, content.Width(), content.Height()});
+  OffsetCanvas moved(canvas, Point{content.left + inset, content.top + inset});
+  moved.PushClip(Rect{-inset, -inset, content.Width() - inset, content.Height() - inset});
   PaintMonth(moved, layout, o, 0);
-  // On paper the grid gets a firmer outline than the screen's one-pixel lines.
-  int pen = std::max(1, canvas.PixelsPerInch() / 144);
-  moved.FrameRect(Rect{0, layout.gridTop, std::min(layout.gridWidth + 1, content.Width()),
-                       std::min(layout.gridBottom + 1, content.Height())},
+  moved.FrameRect(Rect{0, layout.gridTop, std::min(layout.gridWidth + 1, in.width), std::min(layout.gridBottom + 1, in.height)},
                   Pen{o.colours.grid, pen});
   moved.PopClip();
 }

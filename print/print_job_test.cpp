@@ -250,6 +250,24 @@ TEST_F(PrintJobTest, AMonthRangeAcrossTheYearEndPrintsOnePageEachInOrder) {
   EXPECT_EQ(target.statuses.back(), "Sending February 2027 to printer...");
 }
 
+TEST_F(PrintJobTest, TheMonthGridIsRuledVisiblyOnPaper) {
+  // On a printer in twips a one-unit line is 1/1440 inch: invisible on paper. And a wider line
+  // drawn before the cells would be covered by their white backgrounds but for its middle.
+  ASSERT_EQ(Run(PrintKind::Month, Range(Day(2027, 3, 1), Day(2027, 3, 1))), PrintOutcome::Printed);
+  ASSERT_EQ(target.pages.size(), 1u);
+  const std::vector<CanvasCall>& calls = target.pages[0]->Calls();
+  size_t lastWhiteFill = 0;
+  for (size_t i = 0; i < calls.size(); ++i)
+    if (calls[i].kind == CallKind::Fill && calls[i].colour == MakeColour(255, 255, 255)) lastWhiteFill = i;
+  int ruledOver = 0;
+  for (size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].kind != CallKind::Line || calls[i].pen.colour != MakeColour(0, 0, 0)) continue;
+    EXPECT_GE(calls[i].pen.width, 1440 / 240);
+    if (i > lastWhiteFill) ++ruledOver;
+  }
+  EXPECT_GE(ruledOver, 1 + 8 + 4);  // the line under the weekdays, the columns' lines, a line each week
+}
+
 TEST_F(PrintJobTest, TwelveMonthsAreTwelvePagesAndJewishMonthsIncludeAdarII) {
   EXPECT_EQ(Run(PrintKind::Month, Range(Day(2027, 1, 1), Day(2027, 12, 1))), PrintOutcome::Printed);
   EXPECT_EQ(target.pages.size(), 12u);

@@ -51,6 +51,7 @@ struct ViewOptions {
   double longitude = 0;            // degrees, east positive
   int zone = 0;                    // zone identifier of the point of reference
   int iconSize = 16;               // 16, 24 or 32 by screen width
+  int gridPen = 1;                 // width of the month grid's lines: a pixel on screen, more on paper
   bool alphaBlend = true;          // icons are drawn only when the system can blend them
   ViewColours colours;
 };

@@ -242,9 +242,22 @@ DayCellPicture PaintDayCell(Canvas& canvas, const MonthLayout& layout, const Vie
   return pic;
 }
 
-void PaintMonthPlane(Canvas& canvas, const MonthLayout& l, const ViewOptions& o, Point origin) {
-  const Pen grid{o.colours.grid, 1};
+// The grid's lines: the line under the weekday row, the columns' and the rows' lines.
+void PaintMonthGrid(Canvas& canvas, const MonthLayout& l, const ViewOptions& o, Point origin) {
+  const Pen grid{o.colours.grid, std::max(1, o.gridPen)};
   auto at = [&](int x, int y) { return Point{origin.x + x, origin.y + y}; };
+  // When the plane's size divides evenly the closing lines would fall just outside it: they
+  // are drawn on its last pixel instead.
+  auto lastX = [&](int x) { return l.width > 0 ? std::min(x, l.width - 1) : x; };
+  auto lastY = [&](int y) { return l.height > 0 ? std::min(y, l.height - 1) : y; };
+  canvas.DrawLine(at(0, l.gridTop), at(lastX(l.gridWidth) + 1, l.gridTop), grid);
+  for (int c = 0; c <= 7; ++c)
+    canvas.DrawLine(at(lastX(c * l.cw), l.gridTop), at(lastX(c * l.cw), lastY(l.gridBottom) + 1), grid);
+  for (int r = 1; r <= l.rows; ++r)
+    canvas.DrawLine(at(0, lastY(l.gridTop + r * l.ch)), at(lastX(l.gridWidth) + 1, lastY(l.gridTop + r * l.ch)), grid);
+}
+
+void PaintMonthPlane(Canvas& canvas, const MonthLayout& l, const ViewOptions& o, Point origin) {
   canvas.FillRect(Rect{origin.x, origin.y, origin.x + std::max(l.width, l.gridWidth + 1), origin.y + std::max(l.height, l.gridBottom + 1)},
                   o.colours.window);
   // The blank cells before day 1 and after the last day.
@@ -262,15 +275,7 @@ void PaintMonthPlane(Canvas& canvas, const MonthLayout& l, const ViewOptions& o,
   for (int c = 0; c < 7; ++c)
     canvas.DrawTextInRect(FontRole::Cell, Rect{origin.x + c * l.cw, origin.y + l.weekdayTop, origin.x + (c + 1) * l.cw, origin.y + l.gridTop},
                           names[static_cast<size_t>(c)], o.colours.windowText, kTextCentre | kTextSingleLine | kTextEndEllipsis);
-  // When the plane's size divides evenly the closing lines would fall just outside it: they
-  // are drawn on its last pixel instead.
-  auto lastX = [&](int x) { return l.width > 0 ? std::min(x, l.width - 1) : x; };
-  auto lastY = [&](int y) { return l.height > 0 ? std::min(y, l.height - 1) : y; };
-  canvas.DrawLine(at(0, l.gridTop), at(lastX(l.gridWidth) + 1, l.gridTop), grid);
-  for (int c = 0; c <= 7; ++c)
-    canvas.DrawLine(at(lastX(c * l.cw), l.gridTop), at(lastX(c * l.cw), lastY(l.gridBottom) + 1), grid);
-  for (int r = 1; r <= l.rows; ++r)
-    canvas.DrawLine(at(0, lastY(l.gridTop + r * l.ch)), at(lastX(l.gridWidth) + 1, lastY(l.gridTop + r * l.ch)), grid);
+  PaintMonthGrid(canvas, l, o, origin);
 }
 
 void PaintYearLabel(Canvas& canvas, const Rect& rect, const std::string& text, const ViewOptions& o) {
@@ -322,6 +327,8 @@ MonthPicture PaintMonth(Canvas& canvas, const MonthLayout& l, const ViewOptions&
     pic.cells.push_back(PaintDayCell(canvas, l, o, DayCellFromAssembly(l, d, selectedDay, other), MutableDayEntries(d),
                                      Point{r.left, r.top}));
   }
+  // A line wider than a pixel reaches into the cells, whose backgrounds have covered it.
+  if (o.gridPen > 1) PaintMonthGrid(canvas, l, o);
   return pic;
 }
 

@@ -63,6 +63,9 @@ DayCellPicture PaintDayCell(Canvas& canvas, const MonthLayout& layout, const Vie
 
 // The plane: background, weekday row, grid lines and the Theme-filled blank cells.
 void PaintMonthPlane(Canvas& canvas, const MonthLayout& layout, const ViewOptions& options, Point origin = {});
+// Only the grid's lines, `options.gridPen` wide (PaintMonthPlane draws them too; PaintMonth again
+// over the cells when they are wider than a pixel, as on paper).
+void PaintMonthGrid(Canvas& canvas, const MonthLayout& layout, const ViewOptions& options, Point origin = {});
 // The year label and the title, each in its own rectangle at `origin`.
 void PaintYearLabel(Canvas& canvas, const Rect& rect, const std::string& text, const ViewOptions& options);
 void PaintMonthTitle(Canvas& canvas, const Rect& rect, const std::string& text, const ViewOptions& options);
